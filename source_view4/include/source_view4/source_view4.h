@@ -1,0 +1,6 @@
+// The umbrella header: every public header of the component.
+#pragma once
+
+#include "source_view4/cell_value.h"
+#include "source_view4/data_model.h"
+#include "source_view4/export.h"
