@@ -44,8 +44,8 @@ class assertion_recorder_t {
   }
   static void record(const char* expression, const char* file, int line, const char* function) {
     if (current() == nullptr) return;
-    current()->m_reports.push_back({expression ? expression : "", file ? file : "", line,
-                                    function ? function : ""});
+    current()->m_reports.push_back(
+        {expression ? expression : "", file ? file : "", line, function ? function : ""});
   }
 
   std::vector<assertion_report_t> m_reports;

@@ -31,8 +31,8 @@ namespace sysport = SYSPORT_2_18;
 #pragma GCC visibility pop
 
 // Checks a precondition and reports the failure; the caller decides what to do next.
-#define SYSPORT_CHECK(expression)                                                               \
-  ((expression) ? true                                                                          \
-                : (::SYSPORT_2_18::debug::_private::assertion_failed(#expression, __FILE__,     \
-                                                                     __LINE__, __func__),       \
+#define SYSPORT_CHECK(expression)                                                           \
+  ((expression) ? true                                                                      \
+                : (::SYSPORT_2_18::debug::_private::assertion_failed(#expression, __FILE__, \
+                                                                     __LINE__, __func__),   \
                    false))

@@ -32,7 +32,8 @@ class smart_pointer_t {
 
   smart_pointer_t(const smart_pointer_t& other) : m_ptr(other.m_ptr), m_count(other.share()) {}
   smart_pointer_t(smart_pointer_t&& other) noexcept
-      : m_ptr(std::exchange(other.m_ptr, nullptr)), m_count(std::exchange(other.m_count, nullptr)) {}
+      : m_ptr(std::exchange(other.m_ptr, nullptr)),
+        m_count(std::exchange(other.m_count, nullptr)) {}
 
   // Conversion from a pointer to a derived class; both share one count.
   template <class U, class = decltype(static_cast<T*>(static_cast<U*>(nullptr)))>
