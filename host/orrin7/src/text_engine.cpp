@@ -1,0 +1,262 @@
+// Pango font descriptions, metrics and the cache of shaped layouts.
+#include "text_engine.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace orrin7 {
+namespace text {
+
+namespace {
+
+// Layouts kept per engine: a full-screen grid shows a few hundred cells, several grids share a
+// painter, and every cell's text must survive one repaint.
+constexpr std::size_t layout_cache_size = 2048;
+
+// No glyph of a text face advances by less than this share of the em, apart from zero-width
+// marks; a cut that turns out too short because of such marks is retried with a longer one.
+constexpr double narrowest_advance_em = 0.1;
+
+const char* FamilyClassName(int family) {
+  switch (family) {
+    case 2:
+      return "Monospace";
+    case 3:
+      return "Serif";
+    default:
+      return "Sans";
+  }
+}
+
+// The fontconfig family list: the face first (when given), then the family class as fallback.
+// Commas would split the face name into several families, so they become spaces.
+std::string FamilyList(const font& f) {
+  std::string families;
+  if (!f.face.empty()) {
+    families = ToUtf8(f.face);
+    std::replace(families.begin(), families.end(), ',', ' ');
+    families += ',';
+  }
+  return families + FamilyClassName(f.family);
+}
+
+int PointSize(int size) {
+  if (size < 1) return default_point_size;
+  return std::min(size, largest_point_size);
+}
+
+std::wstring FaceKey(const font& f) {
+  std::wstring key;
+  key += wchar_t(f.family);
+  key += wchar_t(PointSize(f.size));
+  key += wchar_t(f.style & 0xF);
+  return key + f.face;
+}
+
+PangoAttrList* LineStyleAttributes(int style) {
+  if ((style & (FS_Underline | FS_StrikeOut)) == 0) return nullptr;
+  PangoAttrList* list = pango_attr_list_new();
+  if (style & FS_Underline)
+    pango_attr_list_insert(list, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
+  if (style & FS_StrikeOut) pango_attr_list_insert(list, pango_attr_strikethrough_new(TRUE));
+  return list;
+}
+
+extent_t ToPixels(const PangoRectangle& r) {
+  return {double(r.x) / PANGO_SCALE, double(r.y) / PANGO_SCALE, double(r.width) / PANGO_SCALE,
+          double(r.height) / PANGO_SCALE};
+}
+
+std::size_t CutLimit(double max_width, double pixel_size) {
+  const double chars = std::ceil(std::max(0.0, max_width) / (narrowest_advance_em * pixel_size));
+  return std::size_t(std::min(chars, 1e9)) + 8;
+}
+
+// Appends the part of one line that is worth shaping.
+void AppendLine(std::string& out, const wchar_t* line, std::size_t length, cut_t cut,
+                std::size_t limit, bool& was_cut) {
+  if (cut == cut_t::none || length <= limit) {
+    AppendUtf8(out, line, length);
+    return;
+  }
+  was_cut = true;
+  AppendUtf8(out, cut == cut_t::keep_start ? line : line + (length - limit), limit);
+}
+
+// The text as Pango gets it: each line (or the whole text on one line) cut to `limit` characters
+// from the side that stays visible.
+std::string CutText(const wchar_t* text, std::size_t length, const layout_request_t& request,
+                    std::size_t limit, bool& was_cut) {
+  std::string out;
+  out.reserve(std::min(length, limit) + 16);
+  was_cut = false;
+  const wchar_t* const end = text + length;
+  const wchar_t* line = text;
+  while (true) {
+    const wchar_t* line_end = request.single_line ? end : std::find(line, end, L'\n');
+    AppendLine(out, line, std::size_t(line_end - line), request.cut, limit, was_cut);
+    if (line_end == end) break;
+    out += '\n';
+    line = line_end + 1;
+  }
+  return out;
+}
+
+// The part of the cache key that is not the text.
+std::string KeyPrefix(const layout_request_t& request) {
+  const int ellipsis_width =
+      request.ellipsis ? int(std::lround(request.max_width * PANGO_SCALE)) : -1;
+  const int fields[] = {request.face, int(request.alignment), int(request.single_line),
+                        ellipsis_width};
+  return std::string(reinterpret_cast<const char*>(fields), sizeof fields);
+}
+
+PangoAlignment ToPango(horizontal_t alignment) {
+  switch (alignment) {
+    case horizontal_t::centre:
+      return PANGO_ALIGN_CENTER;
+    case horizontal_t::right:
+      return PANGO_ALIGN_RIGHT;
+    default:
+      return PANGO_ALIGN_LEFT;
+  }
+}
+
+context_ptr_t CreateContext() {
+  context_ptr_t context(pango_font_map_create_context(pango_cairo_font_map_get_default()));
+  pango_cairo_context_set_resolution(context.get(), screen_dpi);
+  // Whole-pixel advances keep measured widths equal to drawn ones and pieces of text drawn one
+  // after another seamless; grey antialiasing suits every surface (image, PDF, window).
+  cairo_font_options_t* options = cairo_font_options_create();
+  cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
+  cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_SLIGHT);
+  cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
+  pango_cairo_context_set_font_options(context.get(), options);
+  cairo_font_options_destroy(options);
+  return context;
+}
+
+}  // namespace
+
+void AppendUtf8(std::string& out, const wchar_t* text, std::size_t length) {
+  for (std::size_t i = 0; i < length; ++i) {
+    const gunichar c = gunichar(text[i]);
+    if (c > 0 && c < 0x80) {
+      out += char(c);
+      continue;
+    }
+    char buffer[6];
+    const gunichar valid = (c != 0 && g_unichar_validate(c)) ? c : 0xFFFD;
+    out.append(buffer, std::size_t(g_unichar_to_utf8(valid, buffer)));
+  }
+}
+
+std::string ToUtf8(const std::wstring& text) {
+  std::string out;
+  out.reserve(text.size());
+  AppendUtf8(out, text.data(), text.size());
+  return out;
+}
+
+CTextEngine::CTextEngine() : m_context(CreateContext()) {}
+
+CTextEngine::~CTextEngine() = default;
+
+int CTextEngine::FindFace(const font& f) {
+  std::wstring key = FaceKey(f);
+  const auto found = m_face_ids.find(key);
+  if (found != m_face_ids.end()) return found->second;
+  m_faces.push_back(CreateFace(f));
+  const int id = int(m_faces.size() - 1);
+  m_face_ids.emplace(std::move(key), id);
+  return id;
+}
+
+std::unique_ptr<face_t> CTextEngine::CreateFace(const font& f) {
+  auto face = std::make_unique<face_t>();
+  face->description.reset(pango_font_description_new());
+  PangoFontDescription* d = face->description.get();
+  pango_font_description_set_family(d, FamilyList(f).c_str());
+  pango_font_description_set_size(d, PointSize(f.size) * PANGO_SCALE);
+  pango_font_description_set_weight(d,
+                                    (f.style & FS_Bold) ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
+  pango_font_description_set_style(d,
+                                   (f.style & FS_Italic) ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
+  face->attributes.reset(LineStyleAttributes(f.style));
+  face->pixel_size = PointSize(f.size) * screen_dpi / 72.0;
+  face->metrics = MeasureMetrics(*face);
+  return face;
+}
+
+// The metrics of the line an empty text takes, so that their sum equals the height of every
+// one-line layout in this face.
+fontmetrics CTextEngine::MeasureMetrics(const face_t& face) {
+  layout_ptr_t layout(pango_layout_new(m_context.get()));
+  pango_layout_set_font_description(layout.get(), face.description.get());
+  PangoRectangle logical;
+  pango_layout_get_extents(layout.get(), nullptr, &logical);
+  fontmetrics metrics;
+  metrics.ascent = int(std::lround(double(pango_layout_get_baseline(layout.get())) / PANGO_SCALE));
+  metrics.descent = int(std::lround(double(logical.height) / PANGO_SCALE)) - metrics.ascent;
+  metrics.leading = 0;
+  return metrics;
+}
+
+const shaped_text_t& CTextEngine::Shape(const wchar_t* text, std::size_t length,
+                                        const layout_request_t& request) {
+  const std::string prefix = KeyPrefix(request);
+  std::size_t limit = request.cut == cut_t::none
+                          ? length
+                          : CutLimit(request.max_width, GetFace(request.face).pixel_size);
+  while (true) {
+    bool was_cut = false;
+    std::string key = prefix + CutText(text, length, request, limit, was_cut);
+    const shaped_text_t& shaped = Lookup(std::move(key), prefix.size(), request);
+    // A cut text that fits might be short only because it held zero-width marks: the full text
+    // could reach further, so try again with more of it.
+    if (!was_cut || shaped.ellipsized || shaped.logical.width > request.max_width) return shaped;
+    limit *= 4;
+  }
+}
+
+const shaped_text_t& CTextEngine::Lookup(std::string key, std::size_t text_start,
+                                         const layout_request_t& request) {
+  const auto found = m_layout_index.find(key);
+  if (found != m_layout_index.end()) {
+    m_layouts.splice(m_layouts.begin(), m_layouts, found->second);
+    return found->second->shaped;
+  }
+  if (m_layouts.size() >= layout_cache_size) {
+    m_layout_index.erase(m_layouts.back().key);
+    m_layouts.pop_back();
+  }
+  shaped_text_t shaped = CreateLayout(key.substr(text_start), request);
+  m_layouts.push_front(cached_layout_t{std::move(key), std::move(shaped)});
+  m_layout_index.emplace(m_layouts.front().key, m_layouts.begin());
+  return m_layouts.front().shaped;
+}
+
+shaped_text_t CTextEngine::CreateLayout(const std::string& utf8, const layout_request_t& request) {
+  const face_t& face = GetFace(request.face);
+  shaped_text_t shaped;
+  shaped.layout.reset(pango_layout_new(m_context.get()));
+  PangoLayout* layout = shaped.layout.get();
+  pango_layout_set_font_description(layout, face.description.get());
+  if (face.attributes) pango_layout_set_attributes(layout, face.attributes.get());
+  pango_layout_set_single_paragraph_mode(layout, request.single_line);
+  pango_layout_set_alignment(layout, ToPango(request.alignment));
+  if (request.ellipsis) {
+    pango_layout_set_width(layout, int(std::lround(request.max_width * PANGO_SCALE)));
+    pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);
+  }
+  pango_layout_set_text(layout, utf8.data(), int(utf8.size()));
+  PangoRectangle ink, logical;
+  pango_layout_get_extents(layout, &ink, &logical);
+  shaped.ink = ToPixels(ink);
+  shaped.logical = ToPixels(logical);
+  shaped.ellipsized = request.ellipsis && pango_layout_is_ellipsized(layout);
+  return shaped;
+}
+
+}  // namespace text
+}  // namespace orrin7

@@ -1,0 +1,126 @@
+// The Pango side of the drawing library: UTF-32 to UTF-8 conversion at the Pango boundary, font
+// descriptions and shaped layouts, both cached, and the text placement shared by every text call.
+#pragma once
+
+#include <pango/pangocairo.h>
+
+#include <cstddef>
+#include <list>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "orrin7/types.h"
+
+namespace orrin7 {
+namespace text {
+
+// Fonts whose size is not set (below 1 point) take this size: 9 points, 12 pixels at 96 dpi, the
+// size desktop user-interface text usually has.
+constexpr int default_point_size = 9;
+// Sizes are clamped to this many points, so that a wild size cannot make the font machinery
+// allocate huge glyph caches.
+constexpr int largest_point_size = 1000;
+// Text is laid out for a screen of this resolution, whatever the surface.
+constexpr double screen_dpi = 96.0;
+
+// Appends `length` characters of UTF-32 `text` as UTF-8. Code points that are not Unicode scalar
+// values (surrogates, values past U+10FFFF) and U+0000 become U+FFFD, so Pango always gets valid
+// text.
+void AppendUtf8(std::string& out, const wchar_t* text, std::size_t length);
+std::string ToUtf8(const std::wstring& text);
+
+struct gobject_deleter_t {
+  void operator()(gpointer object) const { g_object_unref(object); }
+};
+struct description_deleter_t {
+  void operator()(PangoFontDescription* d) const { pango_font_description_free(d); }
+};
+struct attributes_deleter_t {
+  void operator()(PangoAttrList* a) const { pango_attr_list_unref(a); }
+};
+using context_ptr_t = std::unique_ptr<PangoContext, gobject_deleter_t>;
+using layout_ptr_t = std::unique_ptr<PangoLayout, gobject_deleter_t>;
+
+// A font resolved for Pango. Underline and strike-through are layout attributes, not part of
+// the description.
+struct face_t {
+  std::unique_ptr<PangoFontDescription, description_deleter_t> description;
+  std::unique_ptr<PangoAttrList, attributes_deleter_t> attributes;  // null without line styles
+  fontmetrics metrics;
+  double pixel_size = 0.0;  // the em size in pixels
+};
+
+// A rectangle in pixels relative to a layout's own origin.
+struct extent_t {
+  double x = 0.0;
+  double y = 0.0;
+  double width = 0.0;
+  double height = 0.0;
+};
+
+// A shaped text, ready to be drawn any number of times.
+struct shaped_text_t {
+  layout_ptr_t layout;
+  extent_t logical;  // the advance box: what text is aligned and measured by
+  extent_t ink;      // the pixels the glyphs actually cover
+  bool ellipsized = false;
+};
+
+enum class horizontal_t { left, centre, right };
+enum class vertical_t { top, centre, bottom };
+
+// Which part of an over-long line can be visible and is therefore worth shaping.
+enum class cut_t { none, keep_start, keep_end };
+
+struct layout_request_t {
+  int face = 0;
+  horizontal_t alignment = horizontal_t::left;  // of the lines of a several-line text
+  bool single_line = false;                     // line feeds are shown, not obeyed
+  bool ellipsis = false;                        // end lines wider than max_width with "…"
+  double max_width = -1.0;                      // pixels: the ellipsis width, or the visible one
+  cut_t cut = cut_t::none;
+};
+
+// Font descriptions and layouts for one Pango context. Layouts are kept in a least-recently-used
+// cache keyed by font, layout options and text, so that repainting the same cells does not shape
+// their texts again. Owned by one painter (or the system object) and used on its thread.
+class CTextEngine {
+ public:
+  CTextEngine();
+  ~CTextEngine();
+  CTextEngine(const CTextEngine&) = delete;
+  CTextEngine& operator=(const CTextEngine&) = delete;
+
+  // The id of `f`'s face; ids stay valid until the engine is destroyed.
+  int FindFace(const font& f);
+  const face_t& GetFace(int id) const { return *m_faces[id]; }
+
+  // The shaped form of `length` characters of `text`. The reference stays valid until the next
+  // call of Shape.
+  const shaped_text_t& Shape(const wchar_t* text, std::size_t length,
+                             const layout_request_t& request);
+
+ private:
+  struct cached_layout_t {
+    std::string key;
+    shaped_text_t shaped;
+  };
+  using lru_list_t = std::list<cached_layout_t>;
+
+  std::unique_ptr<face_t> CreateFace(const font& f);
+  fontmetrics MeasureMetrics(const face_t& face);
+  shaped_text_t CreateLayout(const std::string& utf8, const layout_request_t& request);
+  const shaped_text_t& Lookup(std::string key, std::size_t text_start,
+                              const layout_request_t& request);
+
+  context_ptr_t m_context;
+  std::vector<std::unique_ptr<face_t>> m_faces;
+  std::unordered_map<std::wstring, int> m_face_ids;  // keyed by the font's fields
+  lru_list_t m_layouts;                              // most recently used first
+  std::unordered_map<std::string, lru_list_t::iterator> m_layout_index;
+};
+
+}  // namespace text
+}  // namespace orrin7
