@@ -37,9 +37,9 @@ class SOURCE_VIEW4_EXPORT data_model_base_t {
   virtual unsigned int get_link(unsigned int row, unsigned int column) const;
   virtual int get_cell_flags(unsigned int row, unsigned int column) const = 0;
 
-  utilkit2::signal_t<> model_updated;                            // the whole model changed
+  utilkit2::signal_t<> model_updated;                           // the whole model changed
   utilkit2::signal_t<unsigned int, unsigned int> data_updated;  // (column, row) changed
-  utilkit2::signal_t<> summary_updated;                          // summary values changed
+  utilkit2::signal_t<> summary_updated;                         // summary values changed
 };
 
 // The concrete model. It owns everything by value and announces each change through the three
@@ -114,8 +114,9 @@ class SOURCE_VIEW4_EXPORT data_model_t : public data_model_base_t {
 
  private:
   // Link ids in use, with the number of cells using each, and the runs of consecutive ids in
-  // use, so that the smallest free id is found without scanning the rows.
-  class link_ids_t {
+  // use, so that the smallest free id is found without scanning the rows. Hidden: a nested class
+  // would otherwise share the exported visibility of data_model_t.
+  class __attribute__((visibility("hidden"))) link_ids_t {
    public:
     void add(unsigned int id);
     void remove(unsigned int id);
