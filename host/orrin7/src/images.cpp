@@ -51,8 +51,9 @@ bitmap ToBitmap(GdkPixbuf* pixbuf) {
   return out;
 }
 
-// gdk-pixbuf reads exactly the lines the values line announces and expects every colour line
-// to hold its key, so text that promises more than it has is refused before it gets there.
+// gdk-pixbuf reads exactly the lines the values line announces and expects every colour line to
+// hold its key and every row all its pixels, so text that promises more than it has is refused
+// before it gets there.
 bool XpmTextIsComplete(const std::vector<std::string>& lines) {
   if (lines.empty()) return false;
   int width = 0, height = 0, colors = 0, chars_per_pixel = 0;
@@ -67,6 +68,10 @@ bool XpmTextIsComplete(const std::vector<std::string>& lines) {
   if (lines.size() < std::size_t(1 + colors + height)) return false;
   for (int i = 1; i <= colors; ++i) {
     if (lines[std::size_t(i)].size() <= std::size_t(chars_per_pixel)) return false;
+  }
+  const std::size_t row_length = std::size_t(width) * std::size_t(chars_per_pixel);
+  for (int y = 0; y < height; ++y) {
+    if (lines[std::size_t(1 + colors + y)].size() < row_length) return false;
   }
   return true;
 }
