@@ -1,5 +1,6 @@
 // data_model_t::format_data: the text form of every cell value alternative, with tab expansion
 // for the source and snippet columns.
+#include <algorithm>
 #include <charconv>
 #include <iomanip>
 #include <locale>

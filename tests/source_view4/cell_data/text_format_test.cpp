@@ -37,7 +37,6 @@ TEST(text_format, every_alternative_in_an_ordinary_column) {
       {std::wstring(L"a\tb"), L"a\tb"},
       {std::vector<int>{}, L"{empty icon list}"},
       {std::vector<int>{3, 10}, L"{3 ,10}"},
-      {std::vector<int>{-1}, L"{-1}"},
       {hex_t(6699), L"0x1a2b"},
       {hex_t(0), L"0x0"},
       {hex_t(UINT64_MAX), L"0xffffffffffffffff"},
