@@ -1,12 +1,12 @@
 // data_model_t::format_data: the text form of every cell value alternative, with tab expansion
 // for the source and snippet columns.
+#include "source_view4/data_model.h"
+
 #include <algorithm>
 #include <charconv>
 #include <iomanip>
 #include <locale>
 #include <sstream>
-
-#include "source_view4/data_model.h"
 
 namespace source_view4 {
 

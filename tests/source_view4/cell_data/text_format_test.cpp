@@ -7,6 +7,7 @@
 #include <iomanip>
 #include <limits>
 #include <locale>
+#include <random>
 #include <sstream>
 
 #include "source_view4/data_model.h"
@@ -112,6 +113,13 @@ std::wstring streamed_percent(double fraction) {
 TEST(text_format, numbers_follow_the_global_locale_as_a_wide_stream_does) {
   formatter_t model;
   EXPECT_EQ(model.format_data(-1234567, 5), L"-1234567");
+  std::mt19937_64 random(99);  // the classic locale's text is made without a stream
+  for (int i = 0; i < 2000; ++i) {
+    const double fraction = std::ldexp(double(random() >> 11), -53 + int(random() % 40) - 20);
+    ASSERT_EQ(model.format_data(fraction_t(fraction), 5), streamed_percent(fraction)) << fraction;
+    const auto number = static_cast<int>(random());
+    ASSERT_EQ(model.format_data(number, 5), streamed(number));
+  }
   global_grouping_locale_t locale;
   EXPECT_EQ(model.format_data(-1234567, 5), L"-1.234.567");
   EXPECT_EQ(model.format_data(fraction_t(12345.678), 5), L"1.234.567,80%");
