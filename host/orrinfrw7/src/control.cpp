@@ -19,12 +19,16 @@ orrin7::rectangle<double> ToDouble(const orrin7::rectangle<int>& r) {
 
 }  // namespace
 
-CControl::CControl() : m_root(new CVisualElement(this)) {}
+// The root is made in the body: its construction registers it in members declared after m_root.
+CControl::CControl() { m_root = new CVisualElement(this); }
 
-CControl::~CControl() {
+CControl::~CControl() { DestroyElements(); }
+
+void CControl::DestroyElements() {
   CVisualElement* root = m_root;
-  m_root = nullptr;
+  if (root == nullptr) return;
   delete root;
+  m_root = nullptr;
 }
 
 // ---- failure containment ----
@@ -348,6 +352,7 @@ CVisualElement* CControl::QueryTooltip(int x, int y, CTooltipEvent& event) {
 // ---- invalidation ----
 
 void CControl::Invalidate(const orrin7::rectangle<int>& rect) {
+  if (m_root == nullptr) return;
   const orrin7::rectangle<int> area = Intersect(rect, m_root->GetDrawRect());
   if (area.empty()) return;
   for (const auto& lost : m_lost)
@@ -364,7 +369,7 @@ void CControl::Invalidate(const orrin7::rectangle<int>& rect) {
   PaintRequested();
 }
 
-void CControl::InvalidateAll() { Invalidate(m_root->GetDrawRect()); }
+void CControl::InvalidateAll() { Invalidate({0, 0, m_size.width, m_size.height}); }
 
 void CControl::RequestRefresh(CVisualElement* element) {
   if (element == nullptr || !IsAlive(element)) return;

@@ -96,6 +96,9 @@ class CControl {
 
  protected:
   void Resize(int width, int height);
+  // Destroys the element tree, root included. Platform controls call it first in their destructor,
+  // so that elements never outlive the surface and services they may use while they go.
+  void DestroyElements();
 
   // Entry points for the platform: each completes pending attachments and contains failures.
   void DispatchPaint();

@@ -1,0 +1,92 @@
+// COffscreenControl: a control without a window. It paints into a Cairo image surface, takes
+// injected pointer, wheel, key and focus events, writes PNG, PDF and SVG files, and keeps the
+// clipboard in memory; tests, benchmarks and image rendering use it.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "orrin7/cairo_painter.h"
+#include "orrin7/system.h"
+#include "orrin7/types.h"
+#include "orrinfrw7/control.h"
+
+typedef struct _cairo_surface cairo_surface_t;
+
+#pragma GCC visibility push(default)
+
+namespace orrinfrw7 {
+
+// Owns a width × height ARGB image surface, a context and a painter on it for its lifetime. The
+// surface keeps its pixels between paints; Paint repaints what is pending. While the control
+// lives, the system's clipboard service is its in-memory clipboard (the previous service comes
+// back when it is destroyed). Injected events behave as the platform's would: a click is a press
+// and a release, a double click is a click, a press, the double-click event and a release.
+class COffscreenControl : public CControl {
+ public:
+  COffscreenControl(int width, int height);
+  ~COffscreenControl() override;
+
+  orrin7::IPainter* GetPainter() override { return m_painter.get(); }
+
+  // A new surface of the given size (at least 1 × 1); everything is repainted.
+  void SetSize(int width, int height);
+  // Repaints what was invalidated since the last paint.
+  void Paint();
+  // The colour of pixel (x, y) with straight (not premultiplied) channels and flag 0; transparent
+  // black outside the surface. Pending areas are not painted first.
+  orrin7::_color GetPixel(int x, int y) const;
+  // Paint, then write the surface; false (and `error` set) when the file cannot be written.
+  bool SavePng(const std::string& path, std::string* error = nullptr);
+  // The whole tree painted again on a vector surface of the control's size.
+  bool SavePdf(const std::string& path, std::string* error = nullptr);
+  bool SaveSvg(const std::string& path, std::string* error = nullptr);
+
+  // ---- injected input (control pixels) ----
+  bool MouseDown(int x, int y, orrin7::MouseButton button = orrin7::MB_Left, int modifiers = 0);
+  bool MouseUp(int x, int y, orrin7::MouseButton button = orrin7::MB_Left, int modifiers = 0);
+  bool MouseMove(int x, int y, int modifiers = 0);
+  bool Click(int x, int y, orrin7::MouseButton button = orrin7::MB_Left, int modifiers = 0);
+  bool DoubleClick(int x, int y, orrin7::MouseButton button = orrin7::MB_Left, int modifiers = 0);
+  void MouseLeave();
+  // `dy` notches downwards (negative: upwards), `dx` to the right.
+  bool Wheel(int x, int y, int dy, int modifiers = 0, int dx = 0);
+  bool KeyDown(int key, int modifiers = 0);
+  bool KeyUp(int key, int modifiers = 0);
+  // A key pressed and released.
+  bool Key(int key, int modifiers = 0);
+  void SetInputFocus(bool focused);
+
+  // ---- clipboard ----
+  std::wstring GetClipboardText() const { return m_clipboard.GetText(); }
+  void SetClipboardText(const std::wstring& text) { m_clipboard.SetText(text); }
+
+ protected:
+  bool ScrollSurface(const orrin7::rectangle<int>& rect, int dx, int dy) override;
+  void RecoverPainter() override;
+
+ private:
+  class CMemoryClipboard : public orrin7::IClipboardService {
+   public:
+    void SetText(const std::wstring& text) override { m_text = text; }
+    std::wstring GetText() const override { return m_text; }
+
+   private:
+    std::wstring m_text;
+  };
+
+  enum class VectorFormat { pdf, svg };
+  bool SaveVector(const std::string& path, VectorFormat format, std::string* error);
+  void CreateSurface(int width, int height);
+  void DestroySurface();
+
+  cairo_surface_t* m_surface = nullptr;
+  struct _cairo* m_context = nullptr;
+  std::unique_ptr<orrin7::CCairoPainter> m_painter;
+  CMemoryClipboard m_clipboard;
+  orrin7::IClipboardService* m_previousClipboard = nullptr;
+};
+
+}  // namespace orrinfrw7
+
+#pragma GCC visibility pop

@@ -1,0 +1,192 @@
+// COffscreenControl: the image surface, pixel scrolling, file output and injected input.
+#include "orrinfrw7/offscreen_control.h"
+
+#include <cairo-pdf.h>
+#include <cairo-svg.h>
+#include <cairo.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace orrinfrw7 {
+namespace {
+
+bool Report(cairo_status_t status, std::string* error) {
+  if (status == CAIRO_STATUS_SUCCESS) return true;
+  if (error) *error = cairo_status_to_string(status);
+  return false;
+}
+
+}  // namespace
+
+COffscreenControl::COffscreenControl(int width, int height)
+    : m_previousClipboard(orrin7::GetCurrentSystem()->GetClipboardService()) {
+  orrin7::GetCurrentSystem()->SetClipboardService(&m_clipboard);
+  SetSize(width, height);
+}
+
+COffscreenControl::~COffscreenControl() {
+  orrin7::ISystem* system = orrin7::GetCurrentSystem();
+  if (system->GetClipboardService() == &m_clipboard)
+    system->SetClipboardService(m_previousClipboard);
+  DestroyElements();  // while the surface they may still ask for exists
+  DestroySurface();
+}
+
+void COffscreenControl::CreateSurface(int width, int height) {
+  m_surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+  m_context = cairo_create(m_surface);
+  if (m_painter) {
+    m_painter->SetContext(m_context);
+  } else {
+    m_painter = std::make_unique<orrin7::CCairoPainter>(m_context);
+  }
+}
+
+void COffscreenControl::DestroySurface() {
+  if (m_painter) m_painter->SetContext(nullptr);
+  if (m_context) cairo_destroy(m_context);
+  if (m_surface) cairo_surface_destroy(m_surface);
+  m_context = nullptr;
+  m_surface = nullptr;
+}
+
+void COffscreenControl::SetSize(int width, int height) {
+  width = std::max(width, 1);
+  height = std::max(height, 1);
+  DestroySurface();
+  CreateSurface(width, height);
+  Resize(width, height);
+}
+
+void COffscreenControl::Paint() { DispatchPaint(); }
+
+orrin7::_color COffscreenControl::GetPixel(int x, int y) const {
+  if (x < 0 || y < 0 || x >= GetSize().width || y >= GetSize().height) return orrin7::_color(0, 0);
+  cairo_surface_flush(m_surface);
+  const unsigned char* data = cairo_image_surface_get_data(m_surface);
+  const int stride = cairo_image_surface_get_stride(m_surface);
+  std::uint32_t argb = 0;
+  std::memcpy(&argb, data + y * stride + x * 4, sizeof(argb));
+  const std::uint8_t a = argb >> 24;
+  const auto channel = [a](std::uint32_t premultiplied) {
+    return static_cast<std::uint8_t>(a == 0 ? 0 : (premultiplied * 255 + a / 2) / a);
+  };
+  return orrin7::_color::rgb(channel((argb >> 16) & 0xFF), channel((argb >> 8) & 0xFF),
+                             channel(argb & 0xFF), a, 0);
+}
+
+bool COffscreenControl::SavePng(const std::string& path, std::string* error) {
+  Paint();
+  cairo_surface_flush(m_surface);
+  return Report(cairo_surface_write_to_png(m_surface, path.c_str()), error);
+}
+
+bool COffscreenControl::SavePdf(const std::string& path, std::string* error) {
+  return SaveVector(path, VectorFormat::pdf, error);
+}
+
+bool COffscreenControl::SaveSvg(const std::string& path, std::string* error) {
+  return SaveVector(path, VectorFormat::svg, error);
+}
+
+bool COffscreenControl::SaveVector(const std::string& path, VectorFormat format,
+                                   std::string* error) {
+  const double width = GetSize().width;
+  const double height = GetSize().height;
+  cairo_surface_t* surface = format == VectorFormat::pdf
+                                 ? cairo_pdf_surface_create(path.c_str(), width, height)
+                                 : cairo_svg_surface_create(path.c_str(), width, height);
+  if (!Report(cairo_surface_status(surface), error)) {
+    cairo_surface_destroy(surface);
+    return false;
+  }
+  cairo_t* context = cairo_create(surface);
+  {
+    orrin7::CCairoPainter painter(context);
+    PaintEverything(&painter);
+    painter.SetContext(nullptr);
+  }
+  cairo_destroy(context);
+  cairo_surface_finish(surface);
+  const bool ok = Report(cairo_surface_status(surface), error);
+  cairo_surface_destroy(surface);
+  return ok;
+}
+
+bool COffscreenControl::ScrollSurface(const orrin7::rectangle<int>& rect, int dx, int dy) {
+  // Destination pixels: the part of `rect` that still shows moved content.
+  const int left = std::max(rect.left, rect.left + dx);
+  const int right = std::min(rect.right, rect.right + dx);
+  const int top = std::max(rect.top, rect.top + dy);
+  const int bottom = std::min(rect.bottom, rect.bottom + dy);
+  if (left >= right || top >= bottom) return false;
+  cairo_surface_flush(m_surface);
+  unsigned char* data = cairo_image_surface_get_data(m_surface);
+  const int stride = cairo_image_surface_get_stride(m_surface);
+  const std::size_t bytes = static_cast<std::size_t>(right - left) * 4;
+  const auto copy_row = [&](int y) {
+    std::memmove(data + y * stride + left * 4, data + (y - dy) * stride + (left - dx) * 4, bytes);
+  };
+  if (dy > 0) {
+    for (int y = bottom - 1; y >= top; --y) copy_row(y);
+  } else {
+    for (int y = top; y < bottom; ++y) copy_row(y);
+  }
+  cairo_surface_mark_dirty_rectangle(m_surface, left, top, right - left, bottom - top);
+  return true;
+}
+
+void COffscreenControl::RecoverPainter() {
+  // A fresh context drops every clip the failed element left; the painter stays in its pass.
+  cairo_t* fresh = cairo_create(m_surface);
+  m_painter->SetContext(fresh);
+  cairo_destroy(m_context);
+  m_context = fresh;
+}
+
+bool COffscreenControl::MouseDown(int x, int y, orrin7::MouseButton button, int modifiers) {
+  return DispatchMouseDown(x, y, button, modifiers);
+}
+
+bool COffscreenControl::MouseUp(int x, int y, orrin7::MouseButton button, int modifiers) {
+  return DispatchMouseUp(x, y, button, modifiers);
+}
+
+bool COffscreenControl::MouseMove(int x, int y, int modifiers) {
+  return DispatchMouseMove(x, y, modifiers);
+}
+
+bool COffscreenControl::Click(int x, int y, orrin7::MouseButton button, int modifiers) {
+  const bool down = DispatchMouseDown(x, y, button, modifiers);
+  const bool up = DispatchMouseUp(x, y, button, modifiers);
+  return down || up;
+}
+
+bool COffscreenControl::DoubleClick(int x, int y, orrin7::MouseButton button, int modifiers) {
+  Click(x, y, button, modifiers);
+  DispatchMouseDown(x, y, button, modifiers);
+  const bool handled = DispatchMouseDoubleClick(x, y, button, modifiers);
+  DispatchMouseUp(x, y, button, modifiers);
+  return handled;
+}
+
+void COffscreenControl::MouseLeave() { DispatchMouseLeave(); }
+
+bool COffscreenControl::Wheel(int x, int y, int dy, int modifiers, int dx) {
+  return DispatchWheel(x, y, dx, dy, modifiers);
+}
+
+bool COffscreenControl::KeyDown(int key, int modifiers) { return DispatchKeyDown(key, modifiers); }
+
+bool COffscreenControl::KeyUp(int key, int modifiers) { return DispatchKeyUp(key, modifiers); }
+
+bool COffscreenControl::Key(int key, int modifiers) {
+  const bool down = DispatchKeyDown(key, modifiers);
+  const bool up = DispatchKeyUp(key, modifiers);
+  return down || up;
+}
+
+void COffscreenControl::SetInputFocus(bool focused) { DispatchFocus(focused); }
+
+}  // namespace orrinfrw7
