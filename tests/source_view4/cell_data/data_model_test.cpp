@@ -117,7 +117,7 @@ TEST_F(data_model_test, longest_text_record_takes_strictly_longer_texts_and_only
 
 TEST_F(data_model_test, row_count_and_clears_keep_what_they_should) {
   model.set_data(2, 1, 5);
-  model.set_link(2, 1, 4);
+  model.set_link(2, 1, 0);
   model.set_data(0, found_items_column, found_items_t{{1, 2, 3, true}});
   model.set_row_count(2);
   model.set_row_count(3);
