@@ -24,7 +24,10 @@ void* CBase::operator new(std::size_t size) {
   return block;
 }
 
-void CBase::operator delete(void* object) noexcept { ::operator delete(object); }
+void CBase::operator delete(void* object) noexcept {
+  if (object == g_pending.begin) g_pending = {};  // a constructor threw before claiming it
+  ::operator delete(object);
+}
 
 CBase::CBase() {
   const char* self = reinterpret_cast<const char*>(this);
