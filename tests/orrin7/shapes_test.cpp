@@ -25,10 +25,7 @@ TEST(CairoShapes, FillRectCoversExactlyItsPixels) {
   pixel_probe_t probe(20, 20);
   probe.render([](orrin7::IPainter& p) { fill(p, 2, 3, 6, 8); });
   EXPECT_EQ(probe.count_not(0, 0, 20, 20, white), 4 * 5);
-  EXPECT_EQ(probe.pixel(2, 3).value, red.value);
-  EXPECT_EQ(probe.pixel(5, 7).value, red.value);
-  EXPECT_EQ(probe.pixel(6, 7).value, white.value);
-  EXPECT_EQ(probe.pixel(5, 8).value, white.value);
+  EXPECT_EQ(probe.mismatches({{2, 3, red}, {5, 7, red}, {6, 7, white}, {5, 8, white}}), "");
 }
 
 TEST(CairoShapes, BadRectanglesAndHollowBrushesFillNothing) {
@@ -75,9 +72,7 @@ TEST(CairoShapes, PenStylesAndWidths) {
   for (int x = 0; x < 10; ++x) {
     EXPECT_EQ(probe.pixel(x, 4).value, (x % 2 == 0 ? red : white).value) << x;
   }
-  EXPECT_EQ(probe.pixel(3, 9).value, red.value);
-  EXPECT_EQ(probe.pixel(3, 10).value, red.value);
-  EXPECT_EQ(probe.pixel(3, 11).value, white.value);
+  EXPECT_EQ(probe.mismatches({{3, 9, red}, {3, 10, red}, {3, 11, white}}), "");
 }
 
 TEST(CairoShapes, FocusLineIsDottedInTheTextColourAndKeepsThePen) {
@@ -104,14 +99,16 @@ TEST(CairoShapes, RoundRectAndPolygonFillWithTheBrushAndOutlineWithThePen) {
     const orrin7::point<double> triangle[] = {{20, 1}, {38, 1}, {20, 18}};
     p.Polygon(triangle, 3);
   });
-  EXPECT_EQ(probe.pixel(8, 0).value, red.value);  // outline inside the rectangle
-  EXPECT_EQ(probe.pixel(8, 15).value, red.value);
-  EXPECT_EQ(probe.pixel(8, 8).value, blue.value);   // brush inside
-  EXPECT_EQ(probe.pixel(0, 0).value, white.value);  // rounded corner
-  EXPECT_EQ(probe.pixel(8, 16).value, white.value);
-  EXPECT_EQ(probe.pixel(25, 1).value, red.value);
-  EXPECT_EQ(probe.pixel(23, 5).value, blue.value);
-  EXPECT_EQ(probe.pixel(36, 16).value, white.value);
+  // The outline lies inside the rectangle, the brush fills within it, the corners are round.
+  EXPECT_EQ(probe.mismatches({{8, 0, red},
+                              {8, 15, red},
+                              {8, 8, blue},
+                              {0, 0, white},
+                              {8, 16, white},
+                              {25, 1, red},
+                              {23, 5, blue},
+                              {36, 16, white}}),
+            "");
 }
 
 TEST(CairoShapes, ClipsNestAndUnbalancedPopsAreIgnored) {
@@ -127,10 +124,7 @@ TEST(CairoShapes, ClipsNestAndUnbalancedPopsAreIgnored) {
     fill(p, 19, 19, 20, 20, blue);  // unclipped again
   });
   EXPECT_EQ(probe.count(0, 0, 20, 15, [](_color c) { return c.value == red.value; }), 5 * 10);
-  EXPECT_EQ(probe.pixel(5, 0).value, red.value);
-  EXPECT_EQ(probe.pixel(9, 15).value, blue.value);
-  EXPECT_EQ(probe.pixel(10, 15).value, white.value);
-  EXPECT_EQ(probe.pixel(19, 19).value, blue.value);
+  EXPECT_EQ(probe.mismatches({{5, 0, red}, {9, 15, blue}, {10, 15, white}, {19, 19, blue}}), "");
 }
 
 TEST(CairoShapes, PaintPassesNestAndTheOutermostEndUndoesLeftoverClips) {
@@ -161,8 +155,7 @@ TEST(CairoShapes, OriginShiftsDrawingAndClips) {
     EXPECT_EQ(p.GetOrigin(), orrin7::point<double>(10, 5));
   });
   EXPECT_EQ(probe.count_not(0, 0, 20, 20, white), 9);
-  EXPECT_EQ(probe.pixel(10, 5).value, red.value);
-  EXPECT_EQ(probe.pixel(12, 7).value, red.value);
+  EXPECT_EQ(probe.mismatches({{10, 5, red}, {12, 7, red}}), "");
 }
 
 TEST(CairoShapes, BitmapsAreDrawnAtTheirPositionAndBadOnesAreSkipped) {
@@ -178,9 +171,7 @@ TEST(CairoShapes, BitmapsAreDrawnAtTheirPositionAndBadOnesAreSkipped) {
     p.DrawBitmap(image, 3, 4);
     p.DrawBitmap(broken, 0, 0);
   });
-  EXPECT_EQ(probe.pixel(4, 5).value, red.value);
-  EXPECT_EQ(probe.pixel(5, 5).value, blue.value);
-  EXPECT_EQ(probe.pixel(4, 6).value, white.value);  // transparent pixel
+  EXPECT_EQ(probe.mismatches({{4, 5, red}, {5, 5, blue}, {4, 6, white} /* transparent */}), "");
   EXPECT_EQ(probe.count_not(0, 0, 10, 10, white), 3);
 }
 

@@ -91,6 +91,8 @@ TEST(CairoText, TextRectAlignsInTheRectangleWithoutDrawingWhenMeasuring) {
   const rectangle<double> centred = measure(0x4 | 0x20);
   EXPECT_NEAR(centred.left - 10, 110 - centred.right, 1.0);
   EXPECT_NEAR(centred.top - 10, 50 - centred.bottom, 1.0);
+  EXPECT_EQ(p.GetTextRect(box, L"a\nb", 0x1 | 0x1000, -1).height(), 2 * h);  // line feeds break
+  EXPECT_EQ(p.GetTextRect(box, L"a\nb", 0x41 | 0x1000, -1).height(), h);     // unless single line
   EXPECT_EQ(probe.count(0, 0, 200, 60, is_dark), 0);
   probe.render([&](orrin7::IPainter& q) { q.GetTextRect(box, L"abc", 0x2 | 0x10, -1); });
   const auto ink = ink_columns(probe);

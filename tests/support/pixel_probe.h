@@ -5,7 +5,9 @@
 #include <cairo.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 #include "orrin7/cairo_painter.h"
@@ -88,6 +90,25 @@ class pixel_probe_t {
   // Pixels in the area that differ from `c`.
   int count_not(int left, int top, int right, int bottom, orrin7::_color c) const {
     return count(left, top, right, bottom, [c](orrin7::_color p) { return p.value != c.value; });
+  }
+
+  struct expected_pixel_t {
+    int x;
+    int y;
+    orrin7::_color color;  // compared by value; the flag does not matter
+  };
+  // "" when every pixel has its colour, else one "(x, y) is #rrggbbaa" line per pixel that differs.
+  std::string mismatches(std::initializer_list<expected_pixel_t> expected) const {
+    std::string out;
+    for (const expected_pixel_t& e : expected) {
+      const orrin7::_color found = pixel(e.x, e.y);
+      if (found.value == e.color.value) continue;
+      char line[64];
+      std::snprintf(line, sizeof line, "(%d, %d) is #%02x%02x%02x%02x\n", e.x, e.y, found.red(),
+                    found.green(), found.blue(), found.alpha());
+      out += line;
+    }
+    return out;
   }
 
   bool write_png(const std::string& path) const {

@@ -3,6 +3,7 @@
 // advance per character and a fixed line height.
 #pragma once
 
+#include <initializer_list>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -71,11 +72,15 @@ class recording_painter_t : public orrin7::IPainter {
 
   const std::vector<std::string>& calls() const { return m_calls; }
   void clear() { m_calls.clear(); }
-  // The calls whose text starts with `prefix` (e.g. "DrawString(").
-  std::vector<std::string> calls_starting_with(const std::string& prefix) const {
+  // The calls whose text starts with one of the prefixes (e.g. "DrawString("), in order.
+  std::vector<std::string> calls_starting_with(std::initializer_list<std::string> prefixes) const {
     std::vector<std::string> out;
     for (const std::string& call : m_calls) {
-      if (call.compare(0, prefix.size(), prefix) == 0) out.push_back(call);
+      for (const std::string& prefix : prefixes) {
+        if (call.compare(0, prefix.size(), prefix) != 0) continue;
+        out.push_back(call);
+        break;
+      }
     }
     return out;
   }

@@ -69,15 +69,17 @@ std::size_t CharacterCount(const std::wstring& s, int length) {
 
 }  // namespace
 
-// A text laid out in a rectangle: its shaped form (null when nothing is to be drawn) and the
-// top-left corner of its advance box, in surface coordinates before the origin.
+// A text laid out in a rectangle. Its box is as wide as the text's advance and as high as its
+// lines in the font's line height, whatever fallback faces some characters need, so that pieces
+// of one line drawn one after another share their baseline.
 struct placed_text_t {
-  const text::shaped_text_t* shaped = nullptr;
-  double x = 0.0;
+  const text::shaped_text_t* shaped = nullptr;  // null: nothing to draw
+  double x = 0.0;                               // top-left of the box, before the origin
   double y = 0.0;
-
-  double width() const { return shaped ? shaped->logical.width : 0.0; }
-  double height() const { return shaped ? shaped->logical.height : 0.0; }
+  double width = 0.0;
+  double height = 0.0;
+  double layout_x = 0.0;  // where the layout's own top-left goes
+  double layout_y = 0.0;
 };
 
 enum class save_kind_t { paint, clip };
@@ -158,19 +160,25 @@ placed_text_t CCairoPainter::state_t::Place(const rectangle<double>& rect, const
   } else if (clipped && request.alignment == text::horizontal_t::right) {
     request.cut = text::cut_t::keep_end;
   }
-  placed.shaped = &engine.Shape(s.data(), CharacterCount(s, length), request);
-  placed.x = AlignedStart(rect.left, rect.right, placed.width(), int(request.alignment));
-  placed.y = AlignedStart(rect.top, rect.bottom, placed.height(), int(Vertical(align)));
+  const text::shaped_text_t& shaped = engine.Shape(s.data(), CharacterCount(s, length), request);
+  const fontmetrics& metrics = engine.GetFace(face).metrics;
+  placed.shaped = &shaped;
+  placed.width = shaped.logical.width;
+  placed.height = double(metrics.line_height()) * shaped.lines;
+  placed.x = AlignedStart(rect.left, rect.right, placed.width, int(request.alignment));
+  placed.y = AlignedStart(rect.top, rect.bottom, placed.height, int(Vertical(align)));
+  placed.layout_x = placed.x - shaped.logical.x;
+  placed.layout_y = placed.y + metrics.ascent - shaped.baseline;
   return placed;
 }
 
 void CCairoPainter::state_t::Draw(const placed_text_t& placed, const rectangle<double>* clip) {
   if (cr == nullptr || placed.shaped == nullptr) return;
   const text::extent_t& ink = placed.shaped->ink;
+  const double left = placed.layout_x + ink.x, top = placed.layout_y + ink.y;
   const bool inside =
-      clip == nullptr || (placed.x + ink.x >= clip->left && placed.y + ink.y >= clip->top &&
-                          placed.x + ink.x + ink.width <= clip->right &&
-                          placed.y + ink.y + ink.height <= clip->bottom);
+      clip == nullptr || (left >= clip->left && top >= clip->top &&
+                          left + ink.width <= clip->right && top + ink.height <= clip->bottom);
   if (inside) {
     DrawLayout(placed);
     return;
@@ -184,14 +192,13 @@ void CCairoPainter::state_t::Draw(const placed_text_t& placed, const rectangle<d
 }
 
 void CCairoPainter::state_t::DrawLayout(const placed_text_t& placed) {
-  if (bk_mode == BK_Opaque && placed.width() > 0) {
+  if (bk_mode == BK_Opaque && placed.width > 0) {
     SetSource(cr, bk_color);
-    cairo_rectangle(cr, X(placed.x), Y(placed.y), placed.width(), placed.height());
+    cairo_rectangle(cr, X(placed.x), Y(placed.y), placed.width, placed.height);
     cairo_fill(cr);
   }
-  const text::extent_t& logical = placed.shaped->logical;
   SetSource(cr, text_color);
-  cairo_move_to(cr, X(placed.x - logical.x), Y(placed.y - logical.y));
+  cairo_move_to(cr, X(placed.layout_x), Y(placed.layout_y));
   pango_cairo_show_layout(cr, placed.shaped->layout.get());
 }
 
@@ -360,7 +367,7 @@ size<double> CCairoPainter::DrawString(const rectangle<double>& rect, const std:
                                        int align, int length) {
   const placed_text_t placed = m_state->Place(rect, text, align, length, /*clipped=*/false);
   m_state->Draw(placed, nullptr);
-  return size<double>(placed.width(), placed.height());
+  return size<double>(placed.width, placed.height);
 }
 
 void CCairoPainter::DrawStringNative(const rectangle<double>& rect, const std::wstring& text,
@@ -375,8 +382,7 @@ rectangle<double> CCairoPainter::GetTextRect(const rectangle<double>& rect,
   const placed_text_t placed = m_state->Place(rect, text, align, length, /*clipped=*/false);
   if (!(align & TA_CalcRect)) m_state->Draw(placed, nullptr);
   if (!Finite(rect)) return rectangle<double>();
-  return rectangle<double>(placed.x, placed.y, placed.x + placed.width(),
-                           placed.y + placed.height());
+  return rectangle<double>(placed.x, placed.y, placed.x + placed.width, placed.y + placed.height);
 }
 
 // The text is measured on one line, as TA_SingleLine draws it.

@@ -254,6 +254,8 @@ shaped_text_t CTextEngine::CreateLayout(const std::string& utf8, const layout_re
   pango_layout_get_extents(layout, &ink, &logical);
   shaped.ink = ToPixels(ink);
   shaped.logical = ToPixels(logical);
+  shaped.baseline = double(pango_layout_get_baseline(layout)) / PANGO_SCALE;
+  shaped.lines = pango_layout_get_line_count(layout);
   shaped.ellipsized = request.ellipsis && pango_layout_is_ellipsized(layout);
   return shaped;
 }

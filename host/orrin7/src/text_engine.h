@@ -63,8 +63,10 @@ struct extent_t {
 // A shaped text, ready to be drawn any number of times.
 struct shaped_text_t {
   layout_ptr_t layout;
-  extent_t logical;  // the advance box: what text is aligned and measured by
-  extent_t ink;      // the pixels the glyphs actually cover
+  extent_t logical;       // the advance box: what text is aligned and measured by
+  extent_t ink;           // the pixels the glyphs actually cover
+  double baseline = 0.0;  // from the layout's top to the first line's baseline
+  int lines = 1;
   bool ellipsized = false;
 };
 

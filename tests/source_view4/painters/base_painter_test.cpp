@@ -30,14 +30,8 @@ class BasePainter : public sv4_test::painter_test_t {
     params.focus_edges = focus_edges;
     recorder.clear();
     painter.on_draw_cell(params);
-    strings out;
-    for (const std::string& call : recorder.calls()) {
-      if (call.rfind("MoveTo", 0) == 0 || call.rfind("LineTo", 0) == 0 ||
-          (with_pens && call.rfind("SetPen", 0) == 0)) {
-        out.push_back(call);
-      }
-    }
-    return out;
+    if (!with_pens) return recorder.calls_starting_with({"MoveTo", "LineTo"});
+    return recorder.calls_starting_with({"MoveTo", "LineTo", "SetPen"});
   }
 
   sv4_test::recording_painter_t recorder;

@@ -21,7 +21,7 @@ class TextPainter : public sv4_test::painter_test_t {
   strings draw(const draw_cell_params_t& params, const std::string& prefix = "") {
     recorder.clear();
     painter.on_draw_cell(params);
-    return prefix.empty() ? recorder.calls() : recorder.calls_starting_with(prefix);
+    return prefix.empty() ? recorder.calls() : recorder.calls_starting_with({prefix});
   }
 
   // Draws "hello world" of row 0, model column 5, with found items, in a 200-pixel cell.
@@ -157,7 +157,7 @@ TEST_F(TextPainter, FoundTextIsDrawnInPiecesOnItsOwnBackground) {
                                    "DrawString(44, 2, 199, 18, \"world\", 0x161, -1)",
                                    "SetBkColor(#00000000/1)",
                                }));
-  EXPECT_EQ(recorder.calls_starting_with("SetBkMode"),
+  EXPECT_EQ(recorder.calls_starting_with({"SetBkMode"}),
             (strings{"SetBkMode(1)", "SetBkMode(0)", "SetBkMode(1)", "SetBkMode(0)"}));
 }
 

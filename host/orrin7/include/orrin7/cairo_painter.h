@@ -11,8 +11,10 @@ typedef struct _cairo cairo_t;
 
 namespace orrin7 {
 
-// Draws on a Cairo context that the caller owns and keeps alive while the painter uses it; text
-// is shaped and measured by Pango with cached font descriptions and layouts.
+// Draws on a Cairo context that the caller owns and keeps alive while the painter uses it (a null
+// context draws nothing). Text is shaped and measured by Pango for 96 dpi with cached font
+// descriptions and layouts, so the painter stays on the thread that created it. Coordinates that
+// are not numbers make an operation do nothing.
 class CCairoPainter : public IPainter {
  public:
   explicit CCairoPainter(cairo_t* context);
@@ -20,7 +22,8 @@ class CCairoPainter : public IPainter {
   CCairoPainter(const CCairoPainter&) = delete;
   CCairoPainter& operator=(const CCairoPainter&) = delete;
 
-  // Draws on another context from now on (the drawing state is kept).
+  // Draws on another context from now on (the drawing state is kept; clips and a paint pass
+  // opened on the previous context are forgotten there, as that context may be gone).
   void SetContext(cairo_t* context);
   cairo_t* GetContext() const;
 

@@ -66,6 +66,7 @@ class IPainter {
   virtual void FillRect(double left, double top, double right, double bottom) = 0;
   virtual void MoveTo(double x, double y) = 0;
   // A line with the current pen from the current point; the end point becomes the current one.
+  // Both end pixels are covered.
   virtual void LineTo(double x, double y) = 0;
   // A rectangle with rounded corners: filled with the brush, outlined with the pen.
   virtual void RoundRect(double left, double top, double right, double bottom, double rx,
@@ -75,7 +76,10 @@ class IPainter {
   virtual void DrawBitmap(const bitmap& image, int x, int y) = 0;
 
   // Draws `length` characters of `text` (-1: all) in `rect` by the align flags and answers the
-  // drawn extent (width and height of the text as laid out).
+  // drawn extent (width and height of the text as laid out). The text is not clipped; with
+  // TA_EndEllipsis it is shortened to the rectangle's width, and a rectangle narrower than one
+  // pixel then leaves no room for it (nothing drawn, 0 × 0). Without TA_SingleLine, line feeds
+  // break lines. A text's height is its number of lines times the font's line height.
   virtual size<double> DrawString(const rectangle<double>& rect, const std::wstring& text,
                                   int align, int length) = 0;
   // Draws the text clipped to `rect` and aligned in it by the flags.
@@ -85,7 +89,8 @@ class IPainter {
   // measures, otherwise it also draws.
   virtual rectangle<double> GetTextRect(const rectangle<double>& rect, const std::wstring& text,
                                         int align, int length) = 0;
-  // The extent of `length` characters of `text` (-1: all) in font `f` (null: the current font).
+  // The extent of `length` characters of `text` (-1: all) in font `f` (null: the current font),
+  // measured on one line as TA_SingleLine draws it.
   // `line_height`: the height is the font's line height rather than the text's own; `logical`:
   // the width includes trailing spaces and the spacing after the last glyph.
   virtual size<double> GetTextSize(const std::wstring& text, const font* f, int length,
@@ -101,7 +106,9 @@ class IPainter {
   virtual point<double> GetOrigin() const = 0;
 };
 
-// A dotted one-pixel focus line from `from` to `to` in the current text colour's contrast.
+// A dotted focus line from `from` to `to` (both end pixels covered, first pixel set) in the
+// current text colour, which contrasts with the background text is drawn on; one pixel wide, two
+// when `thick`. The painter's pen is kept.
 void DrawFocusLine(IPainter* painter, const point<double>& from, const point<double>& to,
                    bool thick);
 

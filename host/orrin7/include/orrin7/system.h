@@ -18,14 +18,14 @@ enum PaletteIndex : int {
   PAL_Text = 2,
   PAL_GroupBackground = 3,  // group header and navigation strip background
   PAL_EmptyArea = 6,
-  PAL_Separator = 7,        // separators and frames
+  PAL_Separator = 7,  // separators and frames
   PAL_SelectionBackground = 9,
   PAL_SelectionText = 10,
   PAL_SnippetFrame = 11,
   PAL_SnippetText = 12,
 };
 
-// The system colours by index. A light palette is in force at start-up.
+// The system colours by index (0 to 31). A light palette is in force at start-up.
 class IPalette {
  public:
   virtual ~IPalette();
@@ -36,6 +36,7 @@ class IPalette {
     GetColor(index, c);
     return c;
   }
+  // Stores the colour's value (the flag becomes 1); an index outside 0 … 31 is ignored.
   virtual void SetColor(int index, const _color& color) = 0;
   // Replaces every colour by the built-in light or dark set.
   virtual void UseDarkColors(bool dark) = 0;
@@ -53,7 +54,8 @@ class IImageList : public IRefCounted {
   virtual int GetImageCount() const = 0;
   // Width and height of image i; 0 × 0 for an index outside the list.
   virtual size<int> GetImageSize(int i) const = 0;
-  // Adds an image and answers its index.
+  // Adds an image and answers its index; -1 (nothing added) for an empty image, pixels that do
+  // not match its size, or a size other than the list's.
   virtual int Add(const bitmap& image) = 0;
   // Draws image i with its top-left corner at (x, y); an index outside the list draws nothing.
   // `flags` and `state` are reserved (0).
@@ -70,7 +72,8 @@ class XPMBuf {
   std::vector<std::string> m_lines;
 };
 
-// An image decoded from XPM text; invalid text gives an empty (0 × 0) image.
+// An image decoded from XPM text by gdk-pixbuf; invalid or incomplete text (fewer lines or shorter
+// rows than the values line announces, more than 4096 pixels a side) gives an empty (0 × 0) image.
 class XPMImage {
  public:
   explicit XPMImage(const XPMBuf& buffer);
@@ -95,8 +98,9 @@ class IClipboardService {
 
 // Metric indexes of ISystem.
 enum SystemMetric : int {
-  SM_LineHeight = 0,  // GetMetric: header and row line height in pixels; GetMetricF: the extra
-                      // spacing added to a text line height to make a row
+  SM_LineHeight = 0,  // GetMetric: header and row line height in pixels (a default text line plus
+                      // the spacing); GetMetricF: that spacing, 4 pixels: the cell margins (2
+                      // above, 1 below) and the pixel that keeps text off the grid line
 };
 
 class ISystem {

@@ -21,11 +21,11 @@ struct _color {
   constexpr _color() = default;
   constexpr _color(std::uint32_t value, std::uint8_t flag) : value(value), flag(flag) {}
 
-  static constexpr _color rgb(std::uint8_t r, std::uint8_t g, std::uint8_t b,
-                              std::uint8_t a = 0xFF, std::uint8_t flag = 0) {
-    return _color(std::uint32_t(r) | std::uint32_t(g) << 8 | std::uint32_t(b) << 16 |
-                      std::uint32_t(a) << 24,
-                  flag);
+  static constexpr _color rgb(std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a = 0xFF,
+                              std::uint8_t flag = 0) {
+    return _color(
+        std::uint32_t(r) | std::uint32_t(g) << 8 | std::uint32_t(b) << 16 | std::uint32_t(a) << 24,
+        flag);
   }
 
   constexpr std::uint8_t red() const { return std::uint8_t(value); }
@@ -60,8 +60,9 @@ struct brush {
 };
 
 // A font: `family` 0 the default user-interface face, 1 sans, 2 monospace, 3 serif (an empty
-// `face` lets fontconfig pick a face of that class); `size` in points, below 1 meaning "not set"
-// (the default size); `style` bits 1 bold, 2 italic, 4 underline, 8 strike-through.
+// `face` lets fontconfig pick a face of that class, and a face that does not exist falls back to
+// the class); `size` in points, below 1 meaning "not set" (the default size, 9 points; sizes are
+// capped at 1000); `style` bits 1 bold, 2 italic, 4 underline, 8 strike-through.
 struct font {
   int family = 0;
   int size = 0;
@@ -122,7 +123,8 @@ struct rectangle {
   T bottom{};
 
   rectangle() = default;
-  rectangle(T left, T top, T right, T bottom) : left(left), top(top), right(right), bottom(bottom) {}
+  rectangle(T left, T top, T right, T bottom)
+      : left(left), top(top), right(right), bottom(bottom) {}
   template <class U>
   explicit rectangle(const rectangle<U>& other)
       : left(T(other.left)), top(T(other.top)), right(T(other.right)), bottom(T(other.bottom)) {}
@@ -157,7 +159,9 @@ struct range {
   T low() const { return from < to ? from : to; }
   T high() const { return from < to ? to : from; }
   T length() const { return high() - low(); }
-  friend bool operator==(const range& a, const range& b) { return a.from == b.from && a.to == b.to; }
+  friend bool operator==(const range& a, const range& b) {
+    return a.from == b.from && a.to == b.to;
+  }
   friend bool operator!=(const range& a, const range& b) { return !(a == b); }
 };
 
