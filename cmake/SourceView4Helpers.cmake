@@ -49,9 +49,11 @@ function(sv4_add_test name)
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} sv4_test_support GTest::gtest GTest::gmock
                                         GTest::gtest_main)
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
-                       PROPERTIES LABELS "${ARG_LABELS}"
-                       ENVIRONMENT "SV4_BUILD_DIR=${CMAKE_BINARY_DIR}")
+  set(properties ENVIRONMENT "SV4_BUILD_DIR=${CMAKE_BINARY_DIR}")
+  if(ARG_LABELS)
+    list(APPEND properties LABELS "${ARG_LABELS}")
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES ${properties})
 endfunction()
 
 # A Google Benchmark executable; `make bench` runs every target listed in SV4_BENCHMARKS.

@@ -116,7 +116,7 @@ class SOURCE_VIEW4_EXPORT data_model_t : public data_model_base_t {
   // Link ids in use, with the number of cells using each, and the runs of consecutive ids in
   // use, so that the smallest free id is found without scanning the rows. Hidden: a nested class
   // would otherwise share the exported visibility of data_model_t.
-  class __attribute__((visibility("hidden"))) link_ids_t {
+  class SOURCE_VIEW4_LOCAL link_ids_t {
    public:
     void add(unsigned int id);
     void remove(unsigned int id);
