@@ -169,6 +169,24 @@ TEST(control, CopyGoesToTheNearestElementThatCopies) {
   EXPECT_FALSE(CopyToClipboard(control.GetRoot()));
 }
 
+TEST(control, TooltipsAreAskedFromTheElementUnderThePointerUpwards) {
+  struct tipping_t : CVisualElement {
+    using CVisualElement::CVisualElement;
+    bool HandleOnTooltip(CTooltipEvent& event) override {
+      event.text = L"tip at " + std::to_wstring(event.x) + L"," + std::to_wstring(event.y);
+      event.rect = {0, 0, 10, 10};
+      return true;
+    }
+  };
+  test_control_t control;
+  auto* tipping = new tipping_t(control.GetRoot(), {100, 0}, AL_Right);
+  new probe_t(tipping, "silent", {50, 50}, AL_Client);
+  CTooltipEvent event;
+  EXPECT_EQ(control.QueryTooltip(320, 20, event), tipping);
+  EXPECT_EQ(event.text, L"tip at 20,20");
+  EXPECT_EQ(control.QueryTooltip(20, 20, event), nullptr);
+}
+
 TEST(control, AFailedEventIsDroppedAndTheNextOneIsServed) {
   sv4_test::assertion_recorder_t recorder;
   struct null_user_t : CVisualElement {

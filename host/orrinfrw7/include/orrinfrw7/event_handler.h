@@ -139,8 +139,10 @@ class CCellEventHandler : public CEventHandlerBase {
     if (same) Emit(CellMouseClick, event);
     return false;
   }
+  // A double click stands for the second click: the release that follows it is no click.
   bool OnMouseDoubleClick(const CMouseEvent& event) override {
     Hover(event);
+    m_pressedRow = m_pressedColumn = -1;
     Emit(CellMouseDblClick, event);
     return false;
   }

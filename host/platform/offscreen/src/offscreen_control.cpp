@@ -11,6 +11,9 @@
 namespace orrinfrw7 {
 namespace {
 
+// The largest image side Cairo accepts.
+constexpr int kMaxSide = 32767;
+
 bool Report(cairo_status_t status, std::string* error) {
   if (status == CAIRO_STATUS_SUCCESS) return true;
   if (error) *error = cairo_status_to_string(status);
@@ -52,8 +55,8 @@ void COffscreenControl::DestroySurface() {
 }
 
 void COffscreenControl::SetSize(int width, int height) {
-  width = std::max(width, 1);
-  height = std::max(height, 1);
+  width = std::clamp(width, 1, kMaxSide);
+  height = std::clamp(height, 1, kMaxSide);
   DestroySurface();
   CreateSurface(width, height);
   Resize(width, height);

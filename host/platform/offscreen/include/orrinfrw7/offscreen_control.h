@@ -29,7 +29,8 @@ class COffscreenControl : public CControl {
 
   orrin7::IPainter* GetPainter() override { return m_painter.get(); }
 
-  // A new surface of the given size (at least 1 × 1); everything is repainted.
+  // A new surface of the given size (clamped to 1 … 32767 pixels a side); everything is
+  // repainted.
   void SetSize(int width, int height);
   // Repaints what was invalidated since the last paint.
   void Paint();
