@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <type_traits>
 #include <unordered_map>
 #include <vector>
 
@@ -353,7 +354,7 @@ class CHierarchicalModel : public CBaseHierarchicalModel<TInterface, void*> {
   CHierarchicalModel() {
     root.expanded = true;
     root.hasChildren = true;
-    root.childList = &childLists.emplace_back();
+    root.childList = &childLists.emplace_back(listPool);
   }
   // The copy owns an independent tree of the same shape; its rows and cursor designate its own
   // items.
@@ -364,7 +365,7 @@ class CHierarchicalModel : public CBaseHierarchicalModel<TInterface, void*> {
     CopyTreeOf(other);
     return *this;
   }
-  ~CHierarchicalModel() override = default;
+  ~CHierarchicalModel() override { DiscardTree(); }
 
   // Sets the expanded flag of the row's item (of curItem for a row without one), points the
   // cursor at the item, then expands or collapses the row.
@@ -379,9 +380,8 @@ class CHierarchicalModel : public CBaseHierarchicalModel<TInterface, void*> {
   // Discards every item but the root (which keeps its data and flags), empties the rows and puts
   // the cursor on the root at row 0.
   void Clear() override {
-    childLists.clear();
-    freeChildLists.clear();
-    root.childList = &childLists.emplace_back();
+    DiscardTree();
+    root.childList = &childLists.emplace_back(listPool);
     curItem = &root;
     curRow = 0;
     Base::Clear();
@@ -577,7 +577,7 @@ class CHierarchicalModel : public CBaseHierarchicalModel<TInterface, void*> {
   }
 
   CHierarchicalItem& NewItem(CHierarchicalItem* parent, const TData& data) {
-    CHierarchicalItem& item = parent->childList->emplace_back();
+    CHierarchicalItem& item = parent->childList->emplace_back(itemPool);
     item.data = data;
     item.parent = parent;
     item.childList = NewChildList();
@@ -586,7 +586,7 @@ class CHierarchicalModel : public CBaseHierarchicalModel<TInterface, void*> {
 
   // An empty children list: a discarded one when there is one, else a new entry of childLists.
   CChildList* NewChildList() {
-    if (freeChildLists.empty()) return &childLists.emplace_back();
+    if (freeChildLists.empty()) return &childLists.emplace_back(listPool);
     CChildList* list = freeChildLists.back();
     freeChildLists.pop_back();
     return list;
@@ -598,7 +598,21 @@ class CHierarchicalModel : public CBaseHierarchicalModel<TInterface, void*> {
       DiscardChildren(&child);
       freeChildLists.push_back(child.childList);
     }
-    item->childList->clear();
+    item->childList->clear(itemPool);
+  }
+
+  // Every item but the root is gone and the root has no children list; the memory stays in the
+  // pools for the next build.
+  void DiscardTree() {
+    static_assert(std::is_trivially_destructible_v<CChildList>);
+    if constexpr (!std::is_trivially_destructible_v<CHierarchicalItem>) {
+      for (CChildList& list : childLists) list.clear(itemPool);
+    }
+    childLists.abandon();
+    itemPool.Reset();
+    listPool.Reset();
+    freeChildLists.clear();
+    root.childList = nullptr;
   }
 
   // The item whose children AddSubRows inserts, with the cursor on it (a row without an item
@@ -639,12 +653,11 @@ class CHierarchicalModel : public CBaseHierarchicalModel<TInterface, void*> {
   }
 
   void CopyTreeOf(const CHierarchicalModel& other) {
-    childLists.clear();
-    freeChildLists.clear();
+    DiscardTree();
     root.data = other.root.data;
     root.expanded = other.root.expanded;
     root.hasChildren = other.root.hasChildren;
-    root.childList = &childLists.emplace_back();
+    root.childList = &childLists.emplace_back(listPool);
     std::unordered_map<const void*, CHierarchicalItem*> copyOf{{&other.root, &root}};
     CopyChildren(other.root, root, copyOf);
     for (int row = 0; row < this->GetRowCount(); ++row) {
@@ -666,6 +679,9 @@ class CHierarchicalModel : public CBaseHierarchicalModel<TInterface, void*> {
     }
   }
 
+  // Declared first so that they outlive the lists that draw on them.
+  typename CChildList::Pool itemPool;
+  typename CStableList<CChildList, TAlloc<CChildList>>::Pool listPool;
   CStableList<CChildList, TAlloc<CChildList>> childLists;  // one entry per item, root first
   std::vector<CChildList*> freeChildLists;  // entries of discarded items, reused before new ones
   CHierarchicalItem root;

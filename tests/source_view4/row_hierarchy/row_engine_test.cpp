@@ -205,6 +205,16 @@ TEST(RowEngine, SortKeepsSubtreesRenormalisesLevelsAndMapsRows) {
   Tree copy(tree);
   tree.ClearTranslators();
   EXPECT_EQ(copy.TranslateIndex(0, nullptr), 2);  // the copy's own sort translator
+  Tree equal;  // 40 siblings with two keys: equal keys keep their order
+  equal.sort_descending = true;
+  std::vector<const void*> ones, zeros;
+  for (unsigned int i = 0; i < 40; ++i) {
+    equal.AddItem(i % 2, false, Tree::GropItem);
+    (i % 2 ? ones : zeros).push_back(equal.GetItemByRow(static_cast<int>(i)));
+  }
+  equal.SortRows(0, 40);
+  ones.insert(ones.end(), zeros.begin(), zeros.end());
+  for (int row = 0; row < 40; ++row) EXPECT_EQ(equal.GetItemByRow(row), ones[row]);
   Tree raw;
   raw.InsertRow(0, Tree::NoChildren, 0, nullptr);
   raw.InsertRow(1, Tree::NoChildren, 2, nullptr);
