@@ -102,6 +102,29 @@ void CViewerBase::ScrollCentralPart(int dx, int dy) {
   control->ScrollArea(area, dx, dy);
 }
 
+void CViewerBase::OnViewGeometryChanged() {
+  Update(UK_Redraw);
+  ScrollStateChanged.emit(this);
+}
+
+void CViewerBase::OnVerticalScroll(int oldStart, int newStart, bool* handled) {
+  ScrollCentralPart(0, oldStart - newStart);
+  if (handled) *handled = true;
+  ScrollStateChanged.emit(this);
+}
+
+void CViewerBase::OnHorizontalScroll(int oldStart, int newStart, bool* handled) {
+  ScrollCentralPart(oldStart - newStart, 0);
+  if (handled) *handled = true;
+  ScrollStateChanged.emit(this);
+}
+
+void CViewerBase::DetachViewModel(IContinuousItemViewModel* model) {
+  model->ItemsUpdated.drop_subscriber(this);
+  model->ModelChanged.drop_subscriber(this);
+  model->Scrolled.drop_subscriber(this);
+}
+
 bool CViewerBase::IsExposedPass() const {
   return GetControl() == nullptr || GetControl()->GetPaintPass() == PP_Exposed;
 }

@@ -78,6 +78,13 @@ class CViewerBase : public CVisualElement, public utilkit2::subscriber_base_t {
 
   // Moves the central part's pixels by (dx, dy) on the control's surface.
   void ScrollCentralPart(int dx, int dy);
+  // Reactions to the item view models a viewer shows: count or sizes changed (repaint all),
+  // scrolled along the rows or the columns (move the pixels).
+  void OnViewGeometryChanged();
+  void OnVerticalScroll(int oldStart, int newStart, bool* handled);
+  void OnHorizontalScroll(int oldStart, int newStart, bool* handled);
+  // Drops every connection of this viewer to `model`'s signals.
+  void DetachViewModel(IContinuousItemViewModel* model);
   // True when the running paint pass has lost the pixels (everything in it must be drawn).
   bool IsExposedPass() const;
   CPixelScrollModel& GetOwnHScrollModel() { return m_ownHScroll; }
@@ -127,7 +134,7 @@ class CRowViewerBase : public CViewerBase {
   virtual void SetRowViewModel(RowVM* model) {
     RowVM* target = model ? model : &m_ownRowModel;
     if (target == m_rowModel) return;
-    DetachRowModel();
+    this->DetachViewModel(m_rowModel);
     AttachRowModel(target);
     RowViewModelChanged(target);
     if (this->GetControl() && m_rowHeightUpdating) RecalculateRowHeight();
@@ -271,16 +278,11 @@ class CRowViewerBase : public CViewerBase {
   void AttachRowModel(RowVM* model) {
     m_rowModel = model;
     model->ItemsUpdated.connect(this, &CRowViewerBase::InvalidateRowSpan);
-    model->ModelChanged.connect(this, &CRowViewerBase::OnRowModelChanged);
-    model->Scrolled.connect(this, &CRowViewerBase::OnRowsScrolled);
+    model->ModelChanged.connect(this, &CRowViewerBase::OnViewGeometryChanged);
+    model->Scrolled.connect(this, &CRowViewerBase::OnVerticalScroll);
     m_rowHandler.SetViewModel(model);
     this->GetOwnVScrollModel().SetViewModel(model);
     model->SetViewSize(this->GetCentralPart().GetPos().height(), /*keepInside=*/true);
-  }
-  void DetachRowModel() {
-    m_rowModel->ItemsUpdated.drop_subscriber(this);
-    m_rowModel->ModelChanged.drop_subscriber(this);
-    m_rowModel->Scrolled.drop_subscriber(this);
   }
   void ConnectSelection() {
     m_selection = GetRowSelectionModel();
@@ -290,15 +292,6 @@ class CRowViewerBase : public CViewerBase {
     m_selection->ItemsUpdated.drop_subscriber(this);
     ConnectSelection();
     this->Update(UK_Redraw);
-  }
-  void OnRowModelChanged() {
-    this->Update(UK_Redraw);
-    this->ScrollStateChanged.emit(this);
-  }
-  void OnRowsScrolled(int oldStart, int newStart, bool* handled) {
-    this->ScrollCentralPart(0, oldStart - newStart);
-    if (handled) *handled = true;
-    this->ScrollStateChanged.emit(this);
   }
   bool HasFocusedLook() const { return this->IsFocused() || this->IsControlFocused(); }
   // Focus decides the look of every row (CS_Focused): repaint all when it changed since the
@@ -340,9 +333,7 @@ class CGridViewer : public CRowViewerBase<RowVM> {
   virtual void SetColumnViewModel(ColVM* model) {
     ColVM* target = model ? model : &m_ownColumnModel;
     if (target == m_columnModel) return;
-    m_columnModel->ItemsUpdated.drop_subscriber(this);
-    m_columnModel->ModelChanged.drop_subscriber(this);
-    m_columnModel->Scrolled.drop_subscriber(this);
+    this->DetachViewModel(m_columnModel);
     AttachColumnModel(target);
     ColumnViewModelChanged(target);
     this->Update(UK_Redraw);
@@ -423,23 +414,14 @@ class CGridViewer : public CRowViewerBase<RowVM> {
   void AttachColumnModel(ColVM* model) {
     m_columnModel = model;
     model->ItemsUpdated.connect(this, &CGridViewer::OnColumnsUpdated);
-    model->ModelChanged.connect(this, &CGridViewer::OnColumnModelChanged);
-    model->Scrolled.connect(this, &CGridViewer::OnColumnsScrolled);
+    model->ModelChanged.connect(this, &CGridViewer::OnViewGeometryChanged);
+    model->Scrolled.connect(this, &CGridViewer::OnHorizontalScroll);
     this->GetOwnHScrollModel().SetViewModel(model);
     model->SetViewSize(this->GetCentralPart().GetPos().width(), /*keepInside=*/true);
   }
   void OnColumnsUpdated(int from, int to) {
     m_columnUpdates.UpdateItems(from, to);
     this->RequestRefresh();
-  }
-  void OnColumnModelChanged() {
-    this->Update(UK_Redraw);
-    this->ScrollStateChanged.emit(this);
-  }
-  void OnColumnsScrolled(int oldStart, int newStart, bool* handled) {
-    this->ScrollCentralPart(oldStart - newStart, 0);
-    if (handled) *handled = true;
-    this->ScrollStateChanged.emit(this);
   }
 
   CDefaultDiscreteItemViewModel m_ownColumnModel;

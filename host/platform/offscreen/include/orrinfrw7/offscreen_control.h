@@ -34,6 +34,9 @@ class COffscreenControl : public CControl {
   void SetSize(int width, int height);
   // Repaints what was invalidated since the last paint.
   void Paint();
+  // The surface painted on, owned by the control until the next SetSize; a window control that
+  // derives from this one shows it as its backing store.
+  cairo_surface_t* GetSurface() const { return m_surface; }
   // The colour of pixel (x, y) with straight (not premultiplied) channels and flag 0; transparent
   // black outside the surface. Pending areas are not painted first.
   orrin7::_color GetPixel(int x, int y) const;
