@@ -114,6 +114,8 @@ TEST(CairoText, EllipsisShortensToTheRectangleEvenForHugeLines) {
   // A text that fits keeps its full width; one that does not ends inside the rectangle.
   EXPECT_EQ(p.DrawString(box, L"short", with_ellipsis, -1).width, width_of(p, L"short"));
   EXPECT_EQ(p.DrawString({0, 0, 0.5, 30}, L"short", with_ellipsis, -1).width, 0.0);
+  EXPECT_EQ(p.DrawString({-1e300, 0, 1e300, 30}, L"short", with_ellipsis, -1).width,
+            width_of(p, L"short"));
 }
 
 TEST(CairoText, ZeroWidthCharactersDoNotHideTheVisibleRestOfALongLine) {

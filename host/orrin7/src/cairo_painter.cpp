@@ -24,6 +24,10 @@ bool Finite(const rectangle<double>& r) {
 }
 double Clamp(double v) { return std::clamp(v, -coordinate_limit, coordinate_limit); }
 
+// Text is never laid out wider than this many pixels, which keeps widths in Pango units within an
+// int however wide the rectangle.
+constexpr double widest_text = 1 << 20;
+
 void SetSource(cairo_t* cr, const _color& c) {
   cairo_set_source_rgba(cr, c.red() / 255.0, c.green() / 255.0, c.blue() / 255.0,
                         c.alpha() / 255.0);
@@ -153,7 +157,7 @@ placed_text_t CCairoPainter::state_t::Place(const rectangle<double>& rect, const
   request.alignment = Horizontal(align);
   request.single_line = (align & TA_SingleLine) != 0;
   request.ellipsis = (align & TA_EndEllipsis) != 0;
-  request.max_width = rect.right - rect.left;
+  request.max_width = std::min(rect.right - rect.left, widest_text);
   if (request.ellipsis && request.max_width < 1.0) return placed;
   if (request.ellipsis || (clipped && request.alignment == text::horizontal_t::left)) {
     request.cut = text::cut_t::keep_start;
