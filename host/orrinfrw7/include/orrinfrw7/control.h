@@ -50,6 +50,8 @@ class CControl {
   // The element that stands in for the focus: keys go to it while no element has the focus.
   CVisualElement* GetFocusHolder() const { return m_holder; }
   void SetFocusHolder(CVisualElement* element);
+  // Whether the control has the keyboard input of its platform (true at the start: a headless
+  // control has it unless told otherwise; a window control reports its focus changes).
   bool HasInputFocus() const { return m_inputFocus; }
   // Moves the focus to the next (or previous) tab stop; false when there is none.
   bool MoveFocus(bool forward);

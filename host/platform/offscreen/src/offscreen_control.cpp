@@ -68,6 +68,7 @@ orrin7::_color COffscreenControl::GetPixel(int x, int y) const {
   if (x < 0 || y < 0 || x >= GetSize().width || y >= GetSize().height) return orrin7::_color(0, 0);
   cairo_surface_flush(m_surface);
   const unsigned char* data = cairo_image_surface_get_data(m_surface);
+  if (data == nullptr) return orrin7::_color(0, 0);  // the surface could not be made
   const int stride = cairo_image_surface_get_stride(m_surface);
   std::uint32_t argb = 0;
   std::memcpy(&argb, data + y * stride + x * 4, sizeof(argb));
@@ -126,6 +127,7 @@ bool COffscreenControl::ScrollSurface(const orrin7::rectangle<int>& rect, int dx
   if (left >= right || top >= bottom) return false;
   cairo_surface_flush(m_surface);
   unsigned char* data = cairo_image_surface_get_data(m_surface);
+  if (data == nullptr) return false;
   const int stride = cairo_image_surface_get_stride(m_surface);
   const std::size_t bytes = static_cast<std::size_t>(right - left) * 4;
   const auto copy_row = [&](int y) {
