@@ -1,6 +1,8 @@
 // The umbrella header: every public header of the component.
 #pragma once
 
+#include "source_view4/base_painter.h"
 #include "source_view4/cell_value.h"
 #include "source_view4/data_model.h"
 #include "source_view4/export.h"
+#include "source_view4/text_painter.h"
