@@ -1,7 +1,7 @@
 # Front door: `make test` installs what is missing, configures, builds and runs every test.
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build test build-asan test-asan bench clean
+.PHONY: all deps build test build-asan test-asan bench gallery clean
 
 all: build
 
@@ -24,6 +24,11 @@ test-asan: build-asan
 
 bench: build
 	scripts/run-benchmarks build/default
+
+# Renders every cell painter in every state, light and dark, into one PNG.
+gallery: build
+	build/default/examples/painter_gallery/painter_gallery build/default/painter_gallery.png
+	@echo "gallery: build/default/painter_gallery.png"
 
 clean:
 	rm -rf build
