@@ -19,22 +19,23 @@ template <class Model>
 struct is_hierarchical_data_model<Model, std::void_t<decltype(&Model::hierarchy_updated)>>
     : std::true_type {};
 
-// On every ModelChanged it checks the rows and that TranslateIndex maps each row of the list
-// before the change to a row showing the same item (or reports it removed when its item is no
-// longer shown); on hierarchy_updated (a full refresh) it checks the rows and starts afresh.
-// Checked on the rows: levels start at 0 and never jump by more than one, rows that are not
-// Expanded are followed by nothing deeper, and the rows show exactly the visible items of the
-// item tree (those whose ancestors are all open), each beneath its parent's row, each group row in
-// the state of its expanded flag. For a grouped data model also that its view answers
-// agree with the engine. Failures are reported to GoogleTest. The model must outlive the checker;
-// after a rebuild that fires nothing (Clear, AddItem), call resync().
+// On every ModelChanged it checks the rows, and that TranslateIndex maps each row of the list
+// before the change to a row showing the same item, or reports it removed exactly when its item
+// is no longer shown. On hierarchy_updated (a full refresh) it checks the rows and starts afresh.
+// The rows must show exactly the visible items of the item tree (those whose ancestors are all
+// open), each at its depth beneath its parent's row (siblings in any order: sorting may reorder
+// them), group rows in the state of their expanded flag, rows that are not Expanded followed by
+// nothing deeper. For a grouped data model its view answers must agree with the engine. Failures
+// go to GoogleTest. After a rebuild that fires nothing (Clear, AddItem) call resync().
 template <class Model>
 class model_checker_t : public utilkit2::subscriber_base_t {
+  using item_t = typename Model::CHierarchicalItem;
+
  public:
   explicit model_checker_t(Model& model) : m_model(model) {
     model.ModelChanged.connect(this, &model_checker_t::on_model_changed);
     if constexpr (is_hierarchical_data_model<Model>::value)
-      model.hierarchy_updated.connect(this, &model_checker_t::on_full_refresh);
+      model.hierarchy_updated.connect(this, &model_checker_t::resync);
     resync();
   }
   model_checker_t(const model_checker_t&) = delete;
@@ -47,15 +48,12 @@ class model_checker_t : public utilkit2::subscriber_base_t {
   std::size_t changes_checked() const { return m_changes; }
 
  private:
-  using item_t = typename Model::CHierarchicalItem;
-
   void on_model_changed() {
     ++m_changes;
     check_rows();
     check_translation();
     m_rows = row_items();
   }
-  void on_full_refresh() { resync(); }
 
   std::vector<const void*> row_items() const {
     std::vector<const void*> items;
@@ -65,40 +63,25 @@ class model_checker_t : public utilkit2::subscriber_base_t {
   }
 
   void check_rows() {
-    const int count = m_model.GetRowCount();
-    for (int row = 0; row < count; ++row) {
-      const int level = m_model.GetRowLevel(row);
-      const int next = row + 1 < count ? m_model.GetRowLevel(row + 1) : 0;
-      if (row == 0 && level != 0) return fail("first row at level " + std::to_string(level));
-      if (next > level + 1) return fail("level jumps after row " + std::to_string(row));
-      if (next > level && m_model.GetRowState(row) != Model::Expanded)
-        return fail("row " + std::to_string(row) + " is not expanded but has deeper rows");
-    }
-    check_against_tree();
-    if constexpr (is_hierarchical_data_model<Model>::value) check_view();
-  }
-
-  // Every row shows a visible item beneath the row of its parent item (siblings in any order,
-  // sorting may reorder them), no item twice, and as many rows as the tree has visible items.
-  void check_against_tree() {
-    const item_t* root = &m_model.GetRootItem();
-    std::vector<const item_t*> parents{root};  // parents[level]: the item rows of level go under
+    std::vector<const item_t*> parents{&m_model.GetRootItem()};  // [level]: parent of that level
     std::unordered_set<const item_t*> seen;
     for (int row = 0; row < m_model.GetRowCount(); ++row) {
       const item_t* item = m_model.GetItemByRow(row);
-      const std::size_t level = static_cast<std::size_t>(m_model.GetRowLevel(row));
-      parents.resize(level + 1);
-      if (item == nullptr || item->parent != parents[level] || !m_model.ItemIsVisible(item))
-        return fail("row " + std::to_string(row) + " is not a visible child of its parent row");
-      if (!seen.insert(item).second) return fail("row " + std::to_string(row) + " shown twice");
+      const int level = m_model.GetRowLevel(row);
+      if (level < 0 || level >= static_cast<int>(parents.size())) return fail(row, "level jumps");
+      parents.resize(static_cast<std::size_t>(level) + 1);
+      if (item == nullptr || item->parent != parents.back() || !m_model.ItemIsVisible(item))
+        return fail(row, "is not a visible child of its parent row");
+      if (!seen.insert(item).second) return fail(row, "shows an item twice");
       if (item->hasChildren && m_model.GetRowState(row) != m_model.GetItemRowState(item))
-        return fail("row " + std::to_string(row) + " state differs from its item's flag");
+        return fail(row, "state differs from its item's flag");
+      if (m_model.GetRowState(row) != Model::Expanded && m_model.GetRowLevel(row + 1) > level)
+        return fail(row, "is not expanded but has deeper rows");
+      if constexpr (is_hierarchical_data_model<Model>::value) check_view(row);
       parents.push_back(item);
     }
-    const std::size_t visible = visible_items(*root);
-    if (visible != seen.size())
-      return fail("rows " + std::to_string(seen.size()) + ", visible items " +
-                  std::to_string(visible));
+    if (visible_items(m_model.GetRootItem()) != seen.size())
+      fail(m_model.GetRowCount(), "is the row count, not the number of visible items");
   }
 
   static std::size_t visible_items(const item_t& item) {
@@ -108,18 +91,14 @@ class model_checker_t : public utilkit2::subscriber_base_t {
     return count;
   }
 
-  void check_view() {
-    if (m_model.get_row_count() != static_cast<unsigned int>(m_model.GetRowCount()))
-      return fail("get_row_count differs from the engine's row count");
-    static const unsigned int state_of[] = {2, 1, 0};  // Collapsed, Expanded, NoChildren
-    for (int row = 0; row < m_model.GetRowCount(); ++row) {
-      const unsigned int view_row = static_cast<unsigned int>(row);
-      if (m_model.get_flat_row_index(view_row) != m_model.GetItemData(row) ||
-          m_model.get_row_hierarchy_level(view_row) != m_model.GetRowLevel(row) ||
-          static_cast<unsigned int>(m_model.get_row_hierarchical_state(view_row)) !=
-              state_of[m_model.GetRowState(row)])
-        return fail("view answers of row " + std::to_string(row) + " differ from the engine");
-    }
+  void check_view(int row) {
+    static const unsigned int view_state[] = {2, 1, 0};  // of Collapsed, Expanded, NoChildren
+    const unsigned int view_row = static_cast<unsigned int>(row);
+    if (m_model.get_row_count() != static_cast<unsigned int>(m_model.GetRowCount()) ||
+        m_model.get_flat_row_index(view_row) != m_model.GetItemData(row) ||
+        m_model.get_row_hierarchy_level(view_row) != m_model.GetRowLevel(row) ||
+        m_model.get_row_hierarchical_state(view_row) != view_state[m_model.GetRowState(row)])
+      fail(row, "view answers differ from the engine");
   }
 
   void check_translation() {
@@ -128,17 +107,15 @@ class model_checker_t : public utilkit2::subscriber_base_t {
     for (std::size_t old_row = 0; old_row < m_rows.size(); ++old_row) {
       bool removed = false;
       const int row = m_model.TranslateIndex(static_cast<int>(old_row), &removed);
-      const bool still_shown = shown.count(m_rows[old_row]) != 0;
-      if (removed != !still_shown)
-        return fail("old row " + std::to_string(old_row) +
-                    (removed ? " reported removed but shown" : " gone but not reported"));
+      if (removed == (shown.count(m_rows[old_row]) != 0))
+        return fail(static_cast<int>(old_row), "(old) is wrongly reported removed or kept");
       if (!removed && (row < 0 || row >= m_model.GetRowCount() || now[row] != m_rows[old_row]))
-        return fail("old row " + std::to_string(old_row) + " translated to a different item");
+        return fail(static_cast<int>(old_row), "(old) is translated to another item");
     }
   }
 
-  void fail(const std::string& what) {
-    ADD_FAILURE() << "model checker, after change " << m_changes << ": " << what;
+  void fail(int row, const std::string& what) {
+    ADD_FAILURE() << "model checker, after change " << m_changes << ": row " << row << " " << what;
   }
 
   Model& m_model;

@@ -116,8 +116,8 @@ class SOURCE_VIEW4_EXPORT hierarchical_data_model_t : public hierarchical_data_m
   std::map<unsigned int, unsigned int> groups;  // first flat row (header) -> last flat row
 
  private:
-  void add_items();
-  unsigned int add_group(unsigned int first, unsigned int last);
+  SOURCE_VIEW4_LOCAL void add_items();
+  SOURCE_VIEW4_LOCAL unsigned int add_group(unsigned int first, unsigned int last);
 };
 
 // Snippet rows: every flat row stays a view row of its own at level 0, and some are marked as

@@ -3,6 +3,7 @@
 // builder CHierarchicalModel. Hosts derive from them.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <type_traits>
@@ -73,9 +74,9 @@ class CBaseHierarchicalModel : public TInterface {
   CBaseHierarchicalModel(const CBaseHierarchicalModel& other)
       : TInterface(other),
         rows(other.rows),
+        currentTranslator(OwnTranslatorLike(other)),
         addRemoveTranslator(other.addRemoveTranslator),
-        sortTranslator(other.sortTranslator),
-        currentTranslator(OwnTranslatorLike(other)) {}
+        sortTranslator(other.sortTranslator) {}
   CBaseHierarchicalModel& operator=(const CBaseHierarchicalModel& other) {
     if (this == &other) return *this;
     TInterface::operator=(other);
@@ -242,10 +243,10 @@ class CBaseHierarchicalModel : public TInterface {
     return nullptr;
   }
 
-  CGapArray<RowRecord> rows;  // the visible rows in display order
+  CGapArray<RowRecord> rows;                            // the visible rows in display order
+  const IIndexTranslator* currentTranslator = nullptr;  // describes the last change, or null
   CAddRemoveTranslator addRemoveTranslator;
   CVectorTranslator sortTranslator;
-  const IIndexTranslator* currentTranslator = nullptr;  // describes the last change, or null
 };
 
 // Sorts rows first … last - 1 so that every sibling list follows CompareRows (stably) while each

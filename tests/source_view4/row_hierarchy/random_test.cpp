@@ -9,16 +9,15 @@
 
 namespace {
 
-using sv4_test::lazy_child_t;
-using sv4_test::test_tree_t;
+using namespace sv4_test;
 using Tree = test_tree_t;
+using rows_t = std::vector<std::pair<unsigned int, int>>;  // (data, level) per row
 
-// What the item tree should be, kept independently: node 0 is the root.
+// What the item tree should be, kept independently; node 0 is the root, data is unique.
 struct reference_t {
   struct node_t {
     unsigned int data;
-    bool group;
-    bool expanded;
+    bool group, expanded;
     int parent;
     std::vector<int> children;
   };
@@ -28,26 +27,19 @@ struct reference_t {
 
   int add(int parent, unsigned int data, bool group, bool expanded) {
     nodes.push_back({data, group, expanded, parent, {}});
-    const int node = static_cast<int>(nodes.size()) - 1;
-    nodes[parent].children.push_back(node);
+    nodes[parent].children.push_back(by_data[data] = static_cast<int>(nodes.size()) - 1);
     nodes[parent].group = true;
-    by_data[data] = node;
-    return node;
+    return by_data[data];
   }
   bool open(int n) const { return nodes[n].group && nodes[n].expanded; }
   bool visible(int n) const {
-    for (int p = nodes[n].parent; p >= 0; p = nodes[p].parent)
-      if (!open(p)) return false;
-    return true;
+    return nodes[n].parent < 0 || (open(nodes[n].parent) && visible(nodes[n].parent));
   }
-  // The engine's expand walk: lazy children for an empty group, then the same for open children.
+  // The expand walk: lazy children for an empty group, then the same for every open child.
   void fill(int n) {
     if (nodes[n].group && nodes[n].children.empty()) {
       const auto found = lazy->find(nodes[n].data);
-      if (found == lazy->end() || found->second.empty()) {
-        nodes[n].group = false;
-        return;
-      }
+      if (found == lazy->end() || found->second.empty()) return void(nodes[n].group = false);
       for (const lazy_child_t& c : found->second) add(n, c.data, c.group, c.group && c.open);
     }
     for (std::size_t i = 0; i < nodes[n].children.size(); ++i)
@@ -63,28 +55,24 @@ struct reference_t {
     nodes[n].children.clear();
     nodes[n].expanded = true;
     if (nodes[n].group) fill(n);
-    if (!was_open) nodes[n].expanded = false;
+    nodes[n].expanded = was_open;
   }
   int find(int n, unsigned int data) const {
-    for (int c : nodes[n].children) {
-      if (nodes[c].data == data) return c;
-      if (const int inner = find(c, data); inner >= 0) return inner;
-    }
+    for (int c : nodes[n].children)
+      if (int inner = nodes[c].data == data ? c : find(c, data); inner >= 0) return inner;
     return -1;
   }
   void expand_by_id(unsigned int data) {
     const int found = find(0, data);
-    if (found < 0) return;
-    for (int a = nodes[found].parent; a > 0; a = nodes[a].parent) {
+    for (int a = found < 0 ? 0 : nodes[found].parent; a > 0; a = nodes[a].parent) {
       if (!visible(a)) {
         nodes[a].expanded = true;
-        continue;
+      } else if (!open(a)) {
+        return expand(a);
       }
-      if (open(a)) continue;
-      return expand(a);
     }
   }
-  void walk(int n, int depth, std::vector<std::pair<unsigned int, int>>& rows) const {
+  void walk(int n, int depth, rows_t& rows) const {
     for (int c : nodes[n].children) {
       rows.emplace_back(nodes[c].data, depth);
       if (open(c)) walk(c, depth + 1, rows);
@@ -101,7 +89,7 @@ class random_run_t {
     m_checker.resync();  // Populate announces its rows as inserted into an empty list
     m_ref.nodes.resize(1);
     m_ref.nodes[0].children.clear();
-    if (coin()) {
+    if (pick(0, 1)) {
       plan_lazy(0);
       m_ref.fill(0);
       m_tree.Populate();
@@ -113,55 +101,45 @@ class random_run_t {
 
   void step() {
     const int row = pick(-1, m_tree.GetRowCount());
-    const unsigned int data = m_tree.RowIsShown(row) ? m_tree.GetItemData(row) : 0;
-    const int node = m_ref.by_data.count(data) ? m_ref.by_data[data] : -1;
-    switch (pick(0, 9)) {
-      case 0:
-        return rebuild();
-      case 1:
-      case 2:
-        m_tree.OnExpandRow(row, true);
-        if (node >= 0) m_ref.expand(node);
-        return;
-      case 3:
-      case 4:
-        m_tree.OnExpandRow(row, false);
-        if (node >= 0) m_ref.nodes[node].expanded = false;
-        return;
-      case 5:
-      case 6:
-        if (node >= 0) plan_lazy(data);
-        m_tree.UpdateRowHierarchy(row);
-        if (node >= 0) m_ref.update(node);
-        return;
-      default: {
-        const unsigned int wanted = static_cast<unsigned int>(pick(1, m_next_data));
-        m_tree.ExpandById(wanted);
-        m_ref.expand_by_id(wanted);
-      }
-    }
+    const unsigned int data = m_tree.RowIsValid(row) ? m_tree.GetItemData(row) : 0;
+    const int node = m_tree.RowIsValid(row) ? m_ref.by_data[data] : -1;
+    const int what = pick(0, 9);
+    if (what == 0) return rebuild();
+    if (what < 3) m_tree.OnExpandRow(row, true);
+    if (what < 3 && node >= 0) m_ref.expand(node);
+    if (what == 3 || what == 4) m_tree.OnExpandRow(row, false);
+    if ((what == 3 || what == 4) && node >= 0) m_ref.nodes[node].expanded = false;
+    if ((what == 5 || what == 6) && node >= 0) plan_lazy(data);
+    if (what == 5 || what == 6) m_tree.UpdateRowHierarchy(row);
+    if ((what == 5 || what == 6) && node >= 0) m_ref.update(node);
+    if (what < 7) return;
+    const unsigned int wanted = static_cast<unsigned int>(pick(1, m_next_data));
+    m_tree.ExpandById(wanted);
+    m_ref.expand_by_id(wanted);
   }
 
-  void compare(int step) {
-    std::vector<std::pair<unsigned int, int>> expected, actual;
-    m_ref.walk(0, 0, expected);
+  rows_t expected() const {
+    rows_t rows;
+    m_ref.walk(0, 0, rows);
+    return rows;
+  }
+  rows_t actual() const {
+    rows_t rows;
     for (int row = 0; row < m_tree.GetRowCount(); ++row)
-      actual.emplace_back(m_tree.GetItemData(row), m_tree.GetRowLevel(row));
-    ASSERT_EQ(actual, expected) << "after step " << step;
+      rows.emplace_back(m_tree.GetItemData(row), m_tree.GetRowLevel(row));
+    return rows;
   }
-
   std::size_t changes() const { return m_checker.changes_checked(); }
 
  private:
-  bool coin() { return pick(0, 1) == 1; }
   int pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(m_random); }
 
   // Decides now which children AddNewItems will give for `data`, and for theirs, and so on (on
   // average fewer than one child each, so it ends).
   void plan_lazy(unsigned int data) {
-    std::vector<lazy_child_t> children;
-    for (int n = pick(-2, 2); n > 0; --n) children.push_back({m_next_data++, coin(), coin()});
-    m_tree.lazy[data] = children;
+    std::vector<lazy_child_t>& children = m_tree.lazy[data] = {};
+    for (int n = pick(-2, 2); n > 0; --n)
+      children.push_back({m_next_data++, !pick(0, 1), !pick(0, 1)});
     for (const lazy_child_t& c : children) plan_lazy(c.data);
   }
 
@@ -170,9 +148,9 @@ class random_run_t {
     for (int n = pick(depth == 0 ? 5 : 0, depth == 0 ? 40 : 5); n > 0; --n) {
       const unsigned int data = m_next_data++;
       plan_lazy(data);
-      const int kind = depth >= 3 ? 0 : pick(0, 3);
+      const int kind = depth >= 3 ? 0 : pick(0, 3);  // leaf, empty lazy group, open, closed group
+      const bool last = n == 1 && depth > 0 && kind == 0;
       if (kind < 2) {
-        const bool last = n == 1 && depth > 0 && kind == 0;
         m_tree.AddItem(data, kind == 1, last ? Tree::GropLastItem : Tree::GropItem);
         m_ref.add(parent, data, kind == 1, false);
         if (last) return;
@@ -185,11 +163,9 @@ class random_run_t {
   }
 
   std::mt19937 m_random;
-  struct tree_t : Tree {
-    bool RowIsShown(int row) const { return RowIsValid(row); }
-  } m_tree;
+  Tree m_tree;
   reference_t m_ref;
-  sv4_test::tree_checker_t m_checker{m_tree};
+  tree_checker_t m_checker{m_tree};
   unsigned int m_next_data = 1;
 };
 
@@ -198,9 +174,9 @@ TEST(RowHierarchyRandom, MatchesReferenceWalk) {
   for (unsigned int seed = 1; seed <= 40; ++seed) {
     random_run_t run(seed);
     run.rebuild();
-    for (int step = 0; step < 300 && !testing::Test::HasFatalFailure(); ++step) {
+    for (int step = 0; step < 300; ++step) {
       run.step();
-      run.compare(step);
+      ASSERT_EQ(run.actual(), run.expected()) << "seed " << seed << ", step " << step;
     }
     changes += run.changes();
   }

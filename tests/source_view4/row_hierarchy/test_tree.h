@@ -1,5 +1,6 @@
 // The item-tree model the row hierarchy tests drive: children produced lazily from a table,
-// optional sorting by descending data, and the engine's protected operations within reach.
+// optional sorting by descending data, the engine's protected operations within reach, and a log
+// of the row count change each ModelChanged brought.
 #pragma once
 
 #include <map>
@@ -10,31 +11,37 @@
 
 namespace sv4_test {
 
-using tree_base_t =
-    orrinfrw7::CHierarchicalModel<orrinfrw7::IHierarchicalModel, unsigned int, std::allocator>;
-
 struct lazy_child_t {
   unsigned int data;
   bool group;
   bool open;  // added Expanded (with AddItemSimple, so without children of its own yet)
 };
 
-class test_tree_t : public tree_base_t {
+class test_tree_t
+    : public orrinfrw7::CHierarchicalModel<orrinfrw7::IHierarchicalModel, unsigned int> {
  public:
-  using tree_base_t::AddSubRows;
-  using tree_base_t::CalcSubItems;
-  using tree_base_t::ClearTranslators;
-  using tree_base_t::InsertRow;
-  using tree_base_t::Populate;
-  using tree_base_t::SortRows;
+  using CHierarchicalModel::ClearTranslators;
+  using CHierarchicalModel::InsertRow;
+  using CHierarchicalModel::Populate;
+  using CHierarchicalModel::RowIsValid;
+  using CHierarchicalModel::SortRows;
+
+  std::vector<unsigned int> data() const {
+    std::vector<unsigned int> values;
+    for (int row = 0; row < GetRowCount(); ++row) values.push_back(GetItemData(row));
+    return values;
+  }
+  std::vector<int> levels() const {
+    std::vector<int> values;
+    for (int row = 0; row < GetRowCount(); ++row) values.push_back(GetRowLevel(row));
+    return values;
+  }
 
   std::map<unsigned int, std::vector<lazy_child_t>> lazy;  // children AddNewItems gives, by data
   bool sort_descending = false;
-  int lazy_calls = 0;
 
  protected:
   int AddNewItems(const unsigned int& data) override {
-    ++lazy_calls;
     const auto found = lazy.find(data);
     if (found == lazy.end()) return 0;
     for (const lazy_child_t& child : found->second)
@@ -49,7 +56,6 @@ class test_tree_t : public tree_base_t {
 
 using tree_checker_t = model_checker_t<test_tree_t>;
 
-// Records each ModelChanged as the change of the row count it brought.
 class change_log_t : public utilkit2::subscriber_base_t {
  public:
   explicit change_log_t(test_tree_t& tree) : m_tree(tree), m_count(tree.GetRowCount()) {
@@ -65,23 +71,5 @@ class change_log_t : public utilkit2::subscriber_base_t {
   test_tree_t& m_tree;
   int m_count;
 };
-
-inline std::vector<unsigned int> row_data(const test_tree_t& tree) {
-  std::vector<unsigned int> data;
-  for (int row = 0; row < tree.GetRowCount(); ++row) data.push_back(tree.GetItemData(row));
-  return data;
-}
-
-inline std::vector<int> row_levels(const test_tree_t& tree) {
-  std::vector<int> levels;
-  for (int row = 0; row < tree.GetRowCount(); ++row) levels.push_back(tree.GetRowLevel(row));
-  return levels;
-}
-
-inline std::vector<int> row_states(test_tree_t& tree) {
-  std::vector<int> states;
-  for (int row = 0; row < tree.GetRowCount(); ++row) states.push_back(tree.GetRowState(row));
-  return states;
-}
 
 }  // namespace sv4_test
