@@ -630,10 +630,11 @@ class CHierarchicalModel : public CBaseHierarchicalModel<TInterface, void*> {
   }
 
   // AddNewItems found no children: the item is a leaf from now on. Rows for items it added
-  // anyway would point at discarded items, so they go too.
+  // anyway would point at discarded items, so they go too, and the cursor comes back to the item.
   void DropLazyChildren(CHierarchicalItem* item, int row) {
     item->hasChildren = false;
     DiscardChildren(item);
+    PointCursorAt(item, this->RowIsValid(row) ? row : -1);
     if (!this->RowIsValid(row)) {
       Base::Clear();
       return;

@@ -67,6 +67,18 @@ TEST(RowEngine, ChangesAreNotifiedOnceWithTheirRowCount) {
   EXPECT_FALSE(removed);
 }
 
+TEST(RowEngine, ChildrenAnsweredAsNoneAreDroppedWithTheirRows) {
+  Tree tree;
+  tree.lazy[1] = {{10, false, false}, {11, false, false}};
+  tree.answer_none = true;
+  tree.AddItem(1, true, Tree::GropItem);
+  tree.AddItem(2, false, Tree::GropItem);
+  tree_checker_t checker(tree);
+  tree.OnExpandRow(0, true);
+  EXPECT_EQ(tree.data(), (V{1, 2}));
+  EXPECT_EQ(tree.GetRowState(0), Tree::NoChildren);
+}
+
 TEST(RowEngine, AddRemoveTranslatorKeepsRowsOnTheirItems) {
   bool removed = false;
   const orrinfrw7::CAddRemoveTranslator inserted(2, 3), erased(2, -3);

@@ -39,6 +39,7 @@ class test_tree_t
 
   std::map<unsigned int, std::vector<lazy_child_t>> lazy;  // children AddNewItems gives, by data
   bool sort_descending = false;
+  bool answer_none = false;  // AddNewItems adds its children but answers 0
 
  protected:
   int AddNewItems(const unsigned int& data) override {
@@ -46,7 +47,7 @@ class test_tree_t
     if (found == lazy.end()) return 0;
     for (const lazy_child_t& child : found->second)
       AddItemSimple(child.data, child.group, child.open ? GropOpenExpanded : GropItem);
-    return static_cast<int>(found->second.size());
+    return answer_none ? 0 : static_cast<int>(found->second.size());
   }
   bool SortingIsNeeded() const override { return sort_descending; }
   bool CompareItems(const unsigned int& a, const unsigned int& b) const override {
