@@ -5,4 +5,6 @@
 #include "source_view4/cell_value.h"
 #include "source_view4/data_model.h"
 #include "source_view4/export.h"
+#include "source_view4/hierarchical_data_model.h"
+#include "source_view4/hierarchical_model.h"
 #include "source_view4/text_painter.h"
