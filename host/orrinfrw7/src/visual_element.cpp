@@ -44,6 +44,7 @@ CVisualElement::CVisualElement(CControl* control) : m_control(control), m_alignm
 
 CVisualElement::~CVisualElement() {
   m_destroying = true;
+  Destroyed.emit(this);
   while (!m_children.empty()) {
     CVisualElement* child = m_children.back();
     if (child->IsHeapObject()) {

@@ -132,6 +132,9 @@ class CVisualElement : public CBase {
   utilkit2::signal_t<CVisualElement*, int, int> KeyDown;
   // The element's scroll extent or position changed (scroll boxes follow it).
   utilkit2::signal_t<CVisualElement*> ScrollStateChanged;
+  // The element is being destroyed (its derived parts are gone already): objects that keep a
+  // pointer to it without owning it (scroll boxes, splitters) forget it here.
+  utilkit2::signal_t<CVisualElement*> Destroyed;
 
  protected:
   // ---- hooks the control calls ----

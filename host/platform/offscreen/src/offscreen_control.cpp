@@ -13,6 +13,7 @@ namespace {
 
 // The largest image side Cairo accepts.
 constexpr int kMaxSide = 32767;
+constexpr int kMaxScale = 8;
 
 bool Report(cairo_status_t status, std::string* error) {
   if (status == CAIRO_STATUS_SUCCESS) return true;
@@ -37,7 +38,9 @@ COffscreenControl::~COffscreenControl() {
 }
 
 void COffscreenControl::CreateSurface(int width, int height) {
-  m_surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+  m_surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, std::min(width * m_scale, kMaxSide),
+                                         std::min(height * m_scale, kMaxSide));
+  cairo_surface_set_device_scale(m_surface, m_scale, m_scale);
   m_context = cairo_create(m_surface);
   if (m_painter) {
     m_painter->SetContext(m_context);
@@ -62,6 +65,14 @@ void COffscreenControl::SetSize(int width, int height) {
   Resize(width, height);
 }
 
+void COffscreenControl::SetScale(int scale) {
+  scale = std::clamp(scale, 1, kMaxScale);
+  if (scale == m_scale) return;
+  m_scale = scale;
+  const orrin7::size<int> size = GetSize();
+  SetSize(size.width, size.height);
+}
+
 void COffscreenControl::Paint() { DispatchPaint(); }
 
 orrin7::_color COffscreenControl::GetPixel(int x, int y) const {
@@ -70,8 +81,13 @@ orrin7::_color COffscreenControl::GetPixel(int x, int y) const {
   const unsigned char* data = cairo_image_surface_get_data(m_surface);
   if (data == nullptr) return orrin7::_color(0, 0);  // the surface could not be made
   const int stride = cairo_image_surface_get_stride(m_surface);
+  const int dx = x * m_scale;
+  const int dy = y * m_scale;
+  if (dx >= cairo_image_surface_get_width(m_surface) ||
+      dy >= cairo_image_surface_get_height(m_surface))
+    return orrin7::_color(0, 0);
   std::uint32_t argb = 0;
-  std::memcpy(&argb, data + y * stride + x * 4, sizeof(argb));
+  std::memcpy(&argb, data + dy * stride + dx * 4, sizeof(argb));
   const std::uint8_t a = argb >> 24;
   const auto channel = [a](std::uint32_t premultiplied) {
     return static_cast<std::uint8_t>(a == 0 ? 0 : (premultiplied * 255 + a / 2) / a);
@@ -118,13 +134,21 @@ bool COffscreenControl::SaveVector(const std::string& path, VectorFormat format,
   return ok;
 }
 
-bool COffscreenControl::ScrollSurface(const orrin7::rectangle<int>& rect, int dx, int dy) {
+bool COffscreenControl::ScrollSurface(const orrin7::rectangle<int>& area, int dx, int dy) {
+  // In device pixels.
+  const orrin7::rectangle<int> rect(area.left * m_scale, area.top * m_scale, area.right * m_scale,
+                                    area.bottom * m_scale);
+  dx *= m_scale;
+  dy *= m_scale;
   // Destination pixels: the part of `rect` that still shows moved content.
   const int left = std::max(rect.left, rect.left + dx);
   const int right = std::min(rect.right, rect.right + dx);
   const int top = std::max(rect.top, rect.top + dy);
   const int bottom = std::min(rect.bottom, rect.bottom + dy);
   if (left >= right || top >= bottom) return false;
+  if (right > cairo_image_surface_get_width(m_surface) ||
+      bottom > cairo_image_surface_get_height(m_surface))
+    return false;
   cairo_surface_flush(m_surface);
   unsigned char* data = cairo_image_surface_get_data(m_surface);
   if (data == nullptr) return false;
@@ -138,7 +162,7 @@ bool COffscreenControl::ScrollSurface(const orrin7::rectangle<int>& rect, int dx
   } else {
     for (int y = top; y < bottom; ++y) copy_row(y);
   }
-  cairo_surface_mark_dirty_rectangle(m_surface, left, top, right - left, bottom - top);
+  cairo_surface_mark_dirty(m_surface);
   return true;
 }
 
@@ -151,14 +175,19 @@ void COffscreenControl::RecoverPainter() {
 }
 
 bool COffscreenControl::MouseDown(int x, int y, orrin7::MouseButton button, int modifiers) {
+  HideTooltip();
   return DispatchMouseDown(x, y, button, modifiers);
 }
 
 bool COffscreenControl::MouseUp(int x, int y, orrin7::MouseButton button, int modifiers) {
+  HideTooltip();
   return DispatchMouseUp(x, y, button, modifiers);
 }
 
 bool COffscreenControl::MouseMove(int x, int y, int modifiers) {
+  m_pointer = {x, y};
+  m_pointerInside = true;
+  if (m_tipShown && !m_tip.area.contains(x, y)) HideTooltip();
   return DispatchMouseMove(x, y, modifiers);
 }
 
@@ -176,13 +205,21 @@ bool COffscreenControl::DoubleClick(int x, int y, orrin7::MouseButton button, in
   return handled;
 }
 
-void COffscreenControl::MouseLeave() { DispatchMouseLeave(); }
+void COffscreenControl::MouseLeave() {
+  m_pointerInside = false;
+  HideTooltip();
+  DispatchMouseLeave();
+}
 
 bool COffscreenControl::Wheel(int x, int y, int dy, int modifiers, int dx) {
+  HideTooltip();
   return DispatchWheel(x, y, dx, dy, modifiers);
 }
 
-bool COffscreenControl::KeyDown(int key, int modifiers) { return DispatchKeyDown(key, modifiers); }
+bool COffscreenControl::KeyDown(int key, int modifiers) {
+  HideTooltip();
+  return DispatchKeyDown(key, modifiers);
+}
 
 bool COffscreenControl::KeyUp(int key, int modifiers) { return DispatchKeyUp(key, modifiers); }
 
@@ -193,5 +230,20 @@ bool COffscreenControl::Key(int key, int modifiers) {
 }
 
 void COffscreenControl::SetInputFocus(bool focused) { DispatchFocus(focused); }
+
+bool COffscreenControl::HoverElapsed() {
+  HideTooltip();
+  if (!m_pointerInside) return false;
+  CTooltipEvent event;
+  const CVisualElement* element = QueryTooltip(m_pointer.x, m_pointer.y, event);
+  if (element == nullptr || event.text.empty()) return false;
+  const orrin7::point<int> origin = element->ElementToControl({0, 0});
+  m_tip = {event.text,
+           {event.rect.left + origin.x, event.rect.top + origin.y, event.rect.right + origin.x,
+            event.rect.bottom + origin.y}};
+  m_tipShown = true;
+  m_tipRecord.push_back(m_tip);
+  return true;
+}
 
 }  // namespace orrinfrw7

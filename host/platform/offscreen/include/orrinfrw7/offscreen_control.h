@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "orrin7/cairo_painter.h"
 #include "orrin7/system.h"
@@ -16,6 +17,13 @@ typedef struct _cairo_surface cairo_surface_t;
 #pragma GCC visibility push(default)
 
 namespace orrinfrw7 {
+
+// A tooltip as the headless control shows it: its text and the area it belongs to (control
+// pixels).
+struct CShownTooltip {
+  std::wstring text;
+  orrin7::rectangle<int> area;
+};
 
 // Owns a width × height ARGB image surface, a context and a painter on it for its lifetime. The
 // surface keeps its pixels between paints; Paint repaints what is pending. While the control
@@ -32,13 +40,19 @@ class COffscreenControl : public CControl {
   // A new surface of the given size (clamped to 1 … 32767 pixels a side); everything is
   // repainted.
   void SetSize(int width, int height);
+  // Device pixels per control pixel (1 … 8, for HiDPI screens): the surface gets that many
+  // pixels per control pixel in each direction and everything is repainted; elements keep
+  // working in control pixels. Files written from the surface have its device pixels.
+  void SetScale(int scale);
+  int GetScale() const { return m_scale; }
   // Repaints what was invalidated since the last paint.
   void Paint();
   // The surface painted on, owned by the control until the next SetSize; a window control that
   // derives from this one shows it as its backing store.
   cairo_surface_t* GetSurface() const { return m_surface; }
-  // The colour of pixel (x, y) with straight (not premultiplied) channels and flag 0; transparent
-  // black outside the surface. Pending areas are not painted first.
+  // The colour of control pixel (x, y) (its top-left device pixel) with straight (not
+  // premultiplied) channels and flag 0; transparent black outside the surface. Pending areas are
+  // not painted first.
   orrin7::_color GetPixel(int x, int y) const;
   // Paint, then write the surface; false (and `error` set) when the file cannot be written.
   bool SavePng(const std::string& path, std::string* error = nullptr);
@@ -60,6 +74,15 @@ class COffscreenControl : public CControl {
   // A key pressed and released.
   bool Key(int key, int modifiers = 0);
   void SetInputFocus(bool focused);
+
+  // ---- tooltips ----
+  // The pointer rested at the position of the last MouseMove for the hover delay: asks the
+  // elements there for a tip (CControl::QueryTooltip) and shows it, that is keeps it as the shown
+  // tip and appends it to the record. False (and no tip shown) where no element offers one.
+  // Moving out of the tip's area, pressing, turning the wheel, a key and leaving take it away.
+  bool HoverElapsed();
+  const CShownTooltip* GetShownTooltip() const { return m_tipShown ? &m_tip : nullptr; }
+  const std::vector<CShownTooltip>& GetTooltipRecord() const { return m_tipRecord; }
 
   // ---- clipboard ----
   std::wstring GetClipboardText() const { return m_clipboard.GetText(); }
@@ -83,12 +106,20 @@ class COffscreenControl : public CControl {
   bool SaveVector(const std::string& path, VectorFormat format, std::string* error);
   void CreateSurface(int width, int height);
   void DestroySurface();
+  void HideTooltip() { m_tipShown = false; }
 
   cairo_surface_t* m_surface = nullptr;
   struct _cairo* m_context = nullptr;
   std::unique_ptr<orrin7::CCairoPainter> m_painter;
   CMemoryClipboard m_clipboard;
   orrin7::IClipboardService* m_previousClipboard = nullptr;
+  int m_scale = 1;
+
+  orrin7::point<int> m_pointer;  // control pixels, as of the last MouseMove
+  bool m_pointerInside = false;
+  bool m_tipShown = false;
+  CShownTooltip m_tip;
+  std::vector<CShownTooltip> m_tipRecord;
 };
 
 }  // namespace orrinfrw7
