@@ -50,6 +50,57 @@ IHeaderItem::~IHeaderItem() = default;
 
 IHeaderModel::~IHeaderModel() { Destroyed.emit(this); }
 
+// ---- the simple model ----
+
+CHeaderItemList::CHeaderItemList() = default;
+CHeaderItemList::~CHeaderItemList() = default;
+
+CSimpleHeaderItem& CHeaderItemList::Add(const std::wstring& caption, int width, int modelIndex) {
+  m_items.push_back(std::make_unique<CSimpleHeaderItem>(caption, width, modelIndex));
+  return *m_items.back();
+}
+
+void CHeaderItemList::Clear() { m_items.clear(); }
+
+int CHeaderItemList::GetVisibleCount() const {
+  return static_cast<int>(std::count_if(m_items.begin(), m_items.end(),
+                                        [](const auto& item) { return item->IsVisible(); }));
+}
+
+CSimpleHeaderItem* CHeaderItemList::GetVisible(int position) const {
+  for (const auto& item : m_items)
+    if (item->IsVisible() && position-- == 0) return item.get();
+  return m_items.empty() ? nullptr : m_items.front().get();
+}
+
+CSimpleHeaderItem::CSimpleHeaderItem(const std::wstring& caption, int width, int modelIndex)
+    : m_caption(caption), m_width(width), m_modelIndex(modelIndex) {}
+
+CSimpleHeaderItem& CSimpleHeaderItem::AddChild(const std::wstring& caption, int width,
+                                               int modelIndex) {
+  return m_children.Add(caption, width, modelIndex);
+}
+
+IHeaderItem* CSimpleHeaderItem::GetVisibleChild(int position) {
+  return m_children.GetVisible(position);
+}
+
+const IHeaderItem* CSimpleHeaderItem::GetVisibleChild(int position) const {
+  return m_children.GetVisible(position);
+}
+
+void CSimpleHeaderItem::SetExpanded(bool expanded) {
+  m_state = expanded ? HE_Expanded : HE_Collapsed;
+}
+
+IHeaderItem* CSimpleHeaderModel::GetVisibleChild(int position) {
+  return m_items.GetVisible(position);
+}
+
+const IHeaderItem* CSimpleHeaderModel::GetVisibleChild(int position) const {
+  return m_items.GetVisible(position);
+}
+
 CHeader::CHeader(CVisualElement* parent, const orrin7::size<int>& size, Alignment alignment)
     : CVisualElement(parent, size, alignment), m_hScroll(&m_columns) {
   m_columns.Scrolled.connect(this, &CHeader::OnColumnsScrolled);
@@ -208,9 +259,11 @@ const CHeader::node_t* CHeader::NodeAt(int viewX) const {
 int CHeader::DividerAt(int viewX) const {
   const int count = GetVisibleCount();
   if (count == 0) return -1;
-  int leaf = viewX - kGrip >= m_columns.GetTotalSize()
-                 ? count - 1
-                 : m_columns.GetItemAt(std::max(0, viewX - kGrip));
+  // Edges only grow along the columns: start at the first one that can be within reach.
+  const int before = viewX - kGrip - 1;
+  int leaf = before < 0                           ? 0
+             : before >= m_columns.GetTotalSize() ? count - 1
+                                                  : m_columns.GetItemAt(before);
   int found = -1;
   for (leaf = std::max(leaf, 0); leaf < count; ++leaf) {
     const int edge = m_columns.GetItemOffset(leaf + 1);

@@ -373,13 +373,13 @@ void CScrollBox::DisconnectElement(CVisualElement* element) {
   element->ScrollStateChanged.drop_subscriber(this);
   element->Destroyed.drop_subscriber(this);
   OnElementDestroyed(element);
-  UpdateScrollBars();
 }
 
 void CScrollBox::OnElementDestroyed(CVisualElement* element) {
   m_connections.erase(std::remove_if(m_connections.begin(), m_connections.end(),
                                      [&](const connection_t& c) { return c.element == element; }),
                       m_connections.end());
+  UpdateScrollBars();
 }
 
 CVisualElement* CScrollBox::GetDrivingElement(Orientation orientation) const {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -72,6 +73,90 @@ class IHeaderModel : public IHeaderItem {
   utilkit2::signal_t<> Changed;
   // Emitted by the destructor, so that headers showing the model forget it.
   utilkit2::signal_t<IHeaderModel*> Destroyed;
+};
+
+class CSimpleHeaderItem;
+
+// The items of one level of a simple header model, owned; hidden items are skipped by the
+// visible-child queries, as IHeaderItem asks.
+class CHeaderItemList {
+ public:
+  CHeaderItemList();
+  ~CHeaderItemList();
+  CHeaderItemList(const CHeaderItemList&) = delete;
+  CHeaderItemList& operator=(const CHeaderItemList&) = delete;
+
+  // Appends an item and answers it; it lives until Clear or the list's end.
+  CSimpleHeaderItem& Add(const std::wstring& caption, int width, int modelIndex);
+  void Clear();
+  int GetCount() const { return static_cast<int>(m_items.size()); }
+  CSimpleHeaderItem& operator[](int index) const { return *m_items[std::size_t(index)]; }
+  int GetVisibleCount() const;
+  // The p-th visible item; the first item when there is none such (null for an empty list).
+  CSimpleHeaderItem* GetVisible(int position) const;
+
+ private:
+  std::vector<std::unique_ptr<CSimpleHeaderItem>> m_items;
+};
+
+// A ready-made header item whose settings are plain values; groups hold their children.
+// Changing settings does not tell the header: call the model's NotifyChanged afterwards.
+class CSimpleHeaderItem : public IHeaderItem {
+ public:
+  CSimpleHeaderItem(const std::wstring& caption, int width, int modelIndex);
+
+  CHeaderItemList& Children() { return m_children; }
+  // A group's child, owned by the item.
+  CSimpleHeaderItem& AddChild(const std::wstring& caption, int width, int modelIndex);
+
+  void SetCaption(const std::wstring& caption) { m_caption = caption; }
+  void SetTooltip(const std::wstring& tooltip) { m_tooltip = tooltip; }
+  void SetVisible(bool visible) { m_visible = visible; }
+  bool IsVisible() const { return m_visible; }
+  void SetFixedWidth(bool fixed) { m_fixed = fixed; }
+  void SetModelIndex(int index) { m_modelIndex = index; }
+  // Makes the item a group (expanded or collapsed); HE_None makes it a plain column again.
+  void SetExpansionState(int state) { m_state = state; }
+
+  int GetVisibleChildCount() const override { return m_children.GetVisibleCount(); }
+  IHeaderItem* GetVisibleChild(int position) override;
+  const IHeaderItem* GetVisibleChild(int position) const override;
+  std::wstring GetCaption() const override { return m_caption; }
+  int GetWidth() const override { return m_width; }
+  void SetWidth(int width) override { m_width = width; }
+  int GetModelIndex() const override { return m_modelIndex; }
+  bool IsFixedWidth() const override { return m_fixed; }
+  std::wstring GetTooltip() const override { return m_tooltip; }
+  void SetExpanded(bool expanded) override;
+  int GetExpansionState() const override { return m_state; }
+
+ private:
+  std::wstring m_caption;
+  std::wstring m_tooltip;
+  int m_width;
+  int m_modelIndex;
+  bool m_visible = true;
+  bool m_fixed = false;
+  int m_state = HE_None;
+  CHeaderItemList m_children;
+};
+
+// A ready-made header model: a list of top-level items.
+class CSimpleHeaderModel : public IHeaderModel {
+ public:
+  CHeaderItemList& Items() { return m_items; }
+  CSimpleHeaderItem& Add(const std::wstring& caption, int width, int modelIndex) {
+    return m_items.Add(caption, width, modelIndex);
+  }
+  // Tells the headers showing the model to read it again.
+  void NotifyChanged() { Changed.emit(); }
+
+  int GetVisibleChildCount() const override { return m_items.GetVisibleCount(); }
+  IHeaderItem* GetVisibleChild(int position) override;
+  const IHeaderItem* GetVisibleChild(int position) const override;
+
+ private:
+  CHeaderItemList m_items;
 };
 
 // What lies at a point of the header.
