@@ -5,6 +5,7 @@
 #include <cairo.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -15,43 +16,41 @@ namespace {
 
 using orrin7::_color;
 using source_view4::column_painters::bar_painter_t;
+using source_view4::column_painters::base_painter_t;
 using source_view4::column_painters::group_painter_t;
 using source_view4::column_painters::summary_text_painter_t;
 using source_view4::column_painters::text_painter_t;
 
-// The image the program wrote, read back with straight colour channels.
-class png_t {
- public:
-  explicit png_t(const std::string& path)
-      : m_surface(cairo_image_surface_create_from_png(path.c_str())) {}
-  ~png_t() { cairo_surface_destroy(m_surface); }
-  png_t(const png_t&) = delete;
-  png_t& operator=(const png_t&) = delete;
+// Opaque RGB of a colour, as the image holds it.
+std::uint32_t rgb(const _color& c) { return _color::rgb(c.red(), c.green(), c.blue()).value; }
 
-  bool ok() const { return cairo_surface_status(m_surface) == CAIRO_STATUS_SUCCESS; }
-  orrin7::size<int> size() const {
-    return {cairo_image_surface_get_width(m_surface), cairo_image_surface_get_height(m_surface)};
-  }
-  // The colour value (opaque RGB, the gallery has no transparency) at pixel (x, y).
-  std::uint32_t rgb(double x, double y) const {
-    const unsigned char* row = cairo_image_surface_get_data(m_surface) +
-                               int(y) * cairo_image_surface_get_stride(m_surface);
-    const std::uint32_t argb = reinterpret_cast<const std::uint32_t*>(row)[int(x)];
-    return _color::rgb(std::uint8_t(argb >> 16), std::uint8_t(argb >> 8), std::uint8_t(argb)).value;
-  }
-
- private:
-  cairo_surface_t* m_surface;
-};
+// The colour a painter made under the light or the dark palette gives.
+template <class Painter>
+std::uint32_t painted(bool dark, _color (base_painter_t::*getter)() const) {
+  orrin7::GetSysPalette().UseDarkColors(dark);
+  const Painter painter;
+  orrin7::GetSysPalette().UseDarkColors(false);
+  return rgb((painter.*getter)());
+}
 
 class PainterGallery : public ::testing::Test {
  protected:
+  // Runs the program once for all tests and reads its image.
   static void SetUpTestSuite() {
     const char* dir = std::getenv("SV4_BUILD_DIR");
-    path = std::string(dir ? dir : ".") + "/painter_gallery_test.png";
+    const std::string path = std::string(dir ? dir : ".") + "/painter_gallery_test.png";
     std::remove(path.c_str());
-    exit_code =
-        std::system((std::string(PAINTER_GALLERY_PROGRAM) + " '" + path + "' >/dev/null").c_str());
+    exit_code = std::system((PAINTER_GALLERY_PROGRAM " '" + path + "' >/dev/null").c_str());
+    image = cairo_image_surface_create_from_png(path.c_str());
+  }
+  static void TearDownTestSuite() { cairo_surface_destroy(image); }
+
+  static std::uint32_t pixel(double x, double y) {
+    cairo_surface_flush(image);
+    const unsigned char* row =
+        cairo_image_surface_get_data(image) + int(y) * cairo_image_surface_get_stride(image);
+    const std::uint32_t argb = reinterpret_cast<const std::uint32_t*>(row)[int(x)];
+    return _color::rgb(std::uint8_t(argb >> 16), std::uint8_t(argb >> 8), std::uint8_t(argb)).value;
   }
 
   // The cell of that caption in the light or dark panel.
@@ -63,84 +62,54 @@ class PainterGallery : public ::testing::Test {
     return {};
   }
 
-  // The colour a painter made under the light or the dark palette gives.
-  template <class Painter, class Getter>
-  static std::uint32_t expected(bool dark, Getter getter) {
-    orrin7::GetSysPalette().UseDarkColors(dark);
-    Painter painter;
-    const _color c = (painter.*getter)();
-    orrin7::GetSysPalette().UseDarkColors(false);
-    return _color::rgb(c.red(), c.green(), c.blue()).value;
+  void SetUp() override {
+    ASSERT_EQ(exit_code, 0);
+    ASSERT_EQ(cairo_surface_status(image), CAIRO_STATUS_SUCCESS);
   }
 
-  static std::string path;
   static int exit_code;
+  static cairo_surface_t* image;
   painter_gallery::gallery_t gallery;
 };
 
-std::string PainterGallery::path;
 int PainterGallery::exit_code = -1;
+cairo_surface_t* PainterGallery::image = nullptr;
 
-TEST_F(PainterGallery, WritesThePngOfBothPanels) {
-  ASSERT_EQ(exit_code, 0);
-  png_t png(path);
-  ASSERT_TRUE(png.ok());
-  EXPECT_EQ(png.size(), gallery.get_image_size());
-  EXPECT_NE(std::system((std::string(PAINTER_GALLERY_PROGRAM) + " 2>/dev/null").c_str()), 0);
-}
-
-TEST_F(PainterGallery, BarsHaveTheBarColourWhereTheFractionPutsThem) {
-  png_t png(path);
-  ASSERT_TRUE(png.ok());
-  const std::uint32_t bar = _color(bar_painter_t::default_bar_color).value;
-  const double line = orrin7::GetCurrentSystem()->GetMetric(orrin7::SM_LineHeight);
+TEST_F(PainterGallery, CellsHaveThePaintersColoursWhereTheirGeometryPutsThem) {
+  EXPECT_EQ(orrin7::size<int>(cairo_image_surface_get_width(image),
+                              cairo_image_surface_get_height(image)),
+            gallery.get_image_size());
+  EXPECT_NE(std::system(PAINTER_GALLERY_PROGRAM " 2>/dev/null"), 0);  // no path: usage
+  const std::uint32_t bar = rgb(bar_painter_t::default_bar_color);
+  const double middle =
+      std::floor(orrin7::GetCurrentSystem()->GetMetric(orrin7::SM_LineHeight) * 0.5);
+  const std::uint32_t range = rgb(gallery.get_range_colors().at(0));
   for (const bool dark : {false, true}) {
-    const auto r = cell(L"bar: 0.5", dark);
-    const double middle = r.top + std::floor(line * 0.5);
-    const double end = r.left + 4 + (r.right - 4 - (r.left + 4)) * 0.5;
-    EXPECT_EQ(png.rgb(r.left + 8, middle), bar) << dark;
-    EXPECT_EQ(png.rgb(end - 3, middle), bar) << dark;
-    EXPECT_EQ(png.rgb(end + 3, middle),
-              expected<bar_painter_t>(dark, &bar_painter_t::get_background_color));
-    const auto empty = cell(L"bar: 0", dark);
-    EXPECT_NE(png.rgb(empty.left + 8, empty.top + std::floor(line * 0.5)), bar);
-    const auto full = cell(L"bar: 2.5", dark);
-    EXPECT_EQ(png.rgb(full.right - 8, full.top + std::floor(line * 0.5)), bar);
-  }
-}
+    SCOPED_TRACE(dark ? "dark" : "light");
+    const auto half = cell(L"bar: 0.5", dark);
+    const double end = half.left + 4 + (half.right - 8 - half.left) * 0.5;
+    EXPECT_EQ(pixel(end - 3, half.top + middle), bar);
+    EXPECT_EQ(pixel(end + 3, half.top + middle),
+              painted<bar_painter_t>(dark, &base_painter_t::get_background_color));
 
-TEST_F(PainterGallery, BackgroundsFollowEachPaletteAsTheirPaintersDeriveThem) {
-  png_t png(path);
-  ASSERT_TRUE(png.ok());
-  for (const bool dark : {false, true}) {
     const auto corner = [&](const wchar_t* caption) {
       const auto r = cell(caption, dark);
-      return png.rgb(r.right - 3, r.top + 3);
+      return pixel(r.right - 3, r.top + 3);
     };
     EXPECT_EQ(corner(L"text: active"),
-              expected<text_painter_t>(dark, &text_painter_t::get_background_active_color));
+              painted<text_painter_t>(dark, &base_painter_t::get_background_active_color));
     EXPECT_EQ(corner(L"group: collapsed"),
-              expected<group_painter_t>(dark, &group_painter_t::get_background_color));
-    EXPECT_EQ(
-        corner(L"summary: active, highlighted"),
-        expected<summary_text_painter_t>(dark, &summary_text_painter_t::get_background_color));
-  }
-}
+              painted<group_painter_t>(dark, &base_painter_t::get_background_color));
+    EXPECT_EQ(corner(L"summary: active, highlighted"),
+              painted<summary_text_painter_t>(dark, &base_painter_t::get_background_color));
 
-TEST_F(PainterGallery, RangeTagsAndSnippetFramesAreFilled) {
-  png_t png(path);
-  ASSERT_TRUE(png.ok());
-  const _color first = gallery.get_range_colors().at(0);
-  for (const bool dark : {false, true}) {
     const auto tag = cell(L"range: start", dark);
-    EXPECT_EQ(png.rgb(tag.right - 10, (tag.top + tag.bottom) / 2),
-              _color::rgb(first.red(), first.green(), first.blue()).value);
+    EXPECT_EQ(pixel(tag.right - 10, (tag.top + tag.bottom) / 2), range);
     orrin7::GetSysPalette().UseDarkColors(dark);
     const _color frame = orrin7::GetSysPalette().GetColor(orrin7::PAL_SnippetFrame);
     orrin7::GetSysPalette().UseDarkColors(false);
     const auto snippet = cell(L"snippet: expanded", dark);
-    EXPECT_EQ(png.rgb(snippet.right - 6, snippet.bottom - 6),
-              _color::rgb(frame.red(), frame.green(), frame.blue()).value);
+    EXPECT_EQ(pixel(snippet.right - 6, snippet.bottom - 6), rgb(frame));
   }
 }
 

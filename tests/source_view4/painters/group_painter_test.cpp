@@ -1,7 +1,6 @@
 // group_painter_t and snippet_painter_t on the recording painter: nothing without a hierarchical
-// model, the group colours and font, the button and the header text of the flat row, the snippet
-// header, its frame and entry lines, fonts by additional flags, and long snippets cut at the
-// cell's bottom.
+// model, the group colours and font, the button and the text of the flat row, the snippet header,
+// its frame and entry lines, faces by additional flags, long snippets cut at the cell's bottom.
 #include <gtest/gtest.h>
 
 #include "image_list_fixture.h"
@@ -15,99 +14,44 @@ using orrin7::_color;
 using source_view4::snippet_column;
 using source_view4::snippet_item_t;
 using source_view4::snippet_t;
-using source_view4::column_painters::blend_colors;
 using source_view4::column_painters::draw_cell_params_t;
 using source_view4::column_painters::group_painter_t;
-using source_view4::column_painters::snippet_painter_t;
-using source_view4::column_painters::text_painter_t;
 using strings = std::vector<std::string>;
 
 // Opens the helpers that only the painter itself calls.
-struct open_snippet_painter_t : snippet_painter_t {
+struct open_snippet_painter_t : source_view4::column_painters::snippet_painter_t {
   using snippet_painter_t::get_line_spacing;
   using snippet_painter_t::get_snippet_font;
 };
 
-class GroupPainter : public sv4_test::painter_test_t {
+// Flat rows 0 … 5 with texts "row i"; rows 1 … 3 form a group, so view row 1 is its collapsed
+// header and view row 2 shows flat row 4. For the snippet painter, flat row 0 is an expanded
+// snippet row, row 1 a collapsed one, row 2 a plain row.
+class GroupAndSnippetPainters : public sv4_test::painter_test_t {
  protected:
-  // Flat rows 0 … 5 with texts "row i"; rows 1 … 3 form a group, so view row 1 is its collapsed
-  // header and view row 2 shows flat row 4.
-  GroupPainter() : flat(make_model(6)), grouped(new source_view4::hierarchical_data_model_t(flat)) {
+  GroupAndSnippetPainters()
+      : flat(make_model(6)),
+        grouped(new source_view4::hierarchical_data_model_t(flat)),
+        snippets(new source_view4::snippets_data_model_t(flat)) {
+    const snippet_t value{L"head", {{{L"d1", L"d2"}, L"first", 0, 1}, {{}, L"second", -1, 2}}};
     for (unsigned int row = 0; row < 6; ++row) {
       flat->set_data(row, 1, L"row " + std::to_wstring(row));
+      flat->set_data(row, snippet_column, value);
     }
     grouped->create_group(1, 3);
     grouped->update_hierarchy();
-  }
-
-  strings draw(unsigned int view_row, std::initializer_list<std::string> prefixes) {
-    draw_cell_params_t params = cell(&recorder, {0, 0, 100, 20}, view_row, 1, flat);
-    params.hierarchical_model = grouped;
-    recorder.clear();
-    painter.on_draw_cell(params);
-    return recorder.calls_starting_with(prefixes);
-  }
-
-  utilkit2::smart_pointer_t<source_view4::data_model_t> flat;
-  utilkit2::smart_pointer_t<source_view4::hierarchical_data_model_t> grouped;
-  sv4_test::recording_painter_t recorder;
-  group_painter_t painter;
-};
-
-TEST_F(GroupPainter, WithoutAHierarchicalModelTheCellIsLeftUntouched) {
-  painter.on_draw_cell(cell(&recorder, {0, 0, 100, 20}, 1, 1, flat));
-  EXPECT_EQ(recorder.calls(), strings{});
-}
-
-TEST_F(GroupPainter, GroupColoursAndBoldFontAreSetOnEveryUpdate) {
-  const orrin7::IPalette& palette = orrin7::GetSysPalette();
-  EXPECT_EQ(painter.get_background_color(), palette.GetColor(orrin7::PAL_GroupBackground));
-  EXPECT_EQ(painter.get_background_active_color(),
-            blend_colors(palette.GetColor(orrin7::PAL_SelectionBackground),
-                         palette.GetColor(orrin7::PAL_GroupBackground)));
-  // Derived from the cell colours, before the group's own were set.
-  EXPECT_EQ(painter.get_background_highlighted_color(),
-            text_painter_t().get_background_highlighted_color());
-  EXPECT_EQ(painter.get_font().style, orrin7::FS_Bold);
-  EXPECT_FALSE(painter.get_draw_button());
-
-  painter.set_background_color(_color::rgb(1, 2, 3));
-  orrin7::GetSysPalette().UseDarkColors(true);
-  painter.update_colors();
-  EXPECT_EQ(painter.get_background_color(), palette.GetColor(orrin7::PAL_GroupBackground));
-  EXPECT_EQ(painter.get_font().style, orrin7::FS_Bold);
-}
-
-TEST_F(GroupPainter, ButtonComesBeforeTheTextOfTheFlatRowInThePlainTextColour) {
-  EXPECT_EQ(draw(2, {"DrawString", "DrawBitmap"}),
-            strings{"DrawString(2, 2, 99, 18, \"row 4\", 0x161, -1)"});
-  painter.set_draw_button(true);
-  painter.set_text_active_color(_color::rgb(9, 9, 9));
-  painter.set_align(0x41);
-  EXPECT_EQ(draw(1, {"SetTextColor", "DrawString", "DrawBitmap"}),
-            (strings{"SetTextColor(#000000ff/1)", "DrawBitmap(9x9, 3, 3)",
-                     "DrawString(17, 2, 99, 18, \"row 1\", 0x41, -1)"}));
-  EXPECT_EQ(painter.get_group_control_rect(cell(nullptr, {10, 20, 90, 40})),
-            orrin7::rectangle<double>(13, 23, 22, 32));
-  EXPECT_EQ(group_painter_t::get_group_button_size(), 9);
-}
-
-class SnippetPainter : public sv4_test::painter_test_t {
- protected:
-  // Flat row 0 is an expanded snippet row, row 1 a collapsed one, row 2 a plain row.
-  SnippetPainter() : flat(make_model(3)), snippets(new source_view4::snippets_data_model_t(flat)) {
     snippets->create_group(0, 0);
     snippets->create_group(1, 0);
-    const snippet_t value{
-        L"head",
-        {snippet_item_t{{L"d1", L"d2"}, L"first", 0, 1}, snippet_item_t{{}, L"second", -1, 2}}};
-    for (unsigned int row = 0; row < 3; ++row) flat->set_data(row, snippet_column, value);
-    painter.set_image_list(sv4_test::solid_image_list({{4, 4}}));
+    snippet.set_image_list(sv4_test::solid_image_list({{4, 4}}));
   }
 
-  strings draw(unsigned int row, std::initializer_list<std::string> prefixes, double bottom = 100) {
-    draw_cell_params_t params = cell(&recorder, {0, 0, 200, bottom}, row, snippet_column, flat);
-    params.hierarchical_model = snippets;
+  strings draw(source_view4::column_painters::base_painter_t& painter, unsigned int row,
+               std::initializer_list<std::string> prefixes) {
+    const bool is_group = &painter == &group;
+    draw_cell_params_t params =
+        cell(&recorder, {0, 0, is_group ? 100.0 : 200.0, is_group ? 20.0 : 100.0}, row,
+             is_group ? 1 : snippet_column, flat);
+    params.hierarchical_model = is_group ? grouped : snippets;
     params.line_height = 20;
     recorder.clear();
     painter.on_draw_cell(params);
@@ -115,59 +59,87 @@ class SnippetPainter : public sv4_test::painter_test_t {
   }
 
   utilkit2::smart_pointer_t<source_view4::data_model_t> flat;
-  utilkit2::smart_pointer_t<source_view4::snippets_data_model_t> snippets;
+  utilkit2::smart_pointer_t<source_view4::hierarchical_data_model_base_t> grouped, snippets;
   sv4_test::recording_painter_t recorder;
-  open_snippet_painter_t painter;
+  group_painter_t group;
+  open_snippet_painter_t snippet;
 };
 
-TEST_F(SnippetPainter, ExpandedRowShowsItsHeaderThenTheFramedEntriesOneLineEach) {
-  EXPECT_EQ(painter.get_align(), 0x149);
+TEST_F(GroupAndSnippetPainters, GroupColoursAndBoldFontAreSetOnEveryUpdate) {
+  const orrin7::IPalette& palette = orrin7::GetSysPalette();
+  EXPECT_EQ(
+      group.get_background_active_color(),
+      source_view4::column_painters::blend_colors(palette.GetColor(orrin7::PAL_SelectionBackground),
+                                                  palette.GetColor(orrin7::PAL_GroupBackground)));
+  // Derived from the cell colours, before the group's own were set.
+  EXPECT_EQ(group.get_background_highlighted_color(),
+            source_view4::column_painters::text_painter_t().get_background_highlighted_color());
+  group.set_background_color(_color::rgb(1, 2, 3));
+  orrin7::GetSysPalette().UseDarkColors(true);
+  group.update_colors();
+  EXPECT_EQ(group.get_background_color(), palette.GetColor(orrin7::PAL_GroupBackground));
+  EXPECT_EQ(group.get_font().style, orrin7::FS_Bold);
+}
+
+TEST_F(GroupAndSnippetPainters, GroupButtonComesBeforeTheFlatRowsTextInThePlainTextColour) {
+  const std::initializer_list<std::string> shown = {"SetTextColor", "DrawString", "DrawBitmap"};
+  EXPECT_EQ(draw(group, 2, {"DrawString", "DrawBitmap"}),
+            strings{"DrawString(2, 2, 99, 18, \"row 4\", 0x161, -1)"});
+  EXPECT_FALSE(group.get_draw_button());
+  group.set_draw_button(true);
+  group.set_text_active_color(_color::rgb(9, 9, 9));
+  group.set_align(0x41);
+  EXPECT_EQ(draw(group, 1, shown), (strings{"SetTextColor(#000000ff/1)", "DrawBitmap(9x9, 3, 3)",
+                                            "DrawString(17, 2, 99, 18, \"row 1\", 0x41, -1)"}));
+  EXPECT_EQ(group.get_group_control_rect(cell(nullptr, {10, 20, 90, 40})),
+            orrin7::rectangle<double>(13, 23, 22, 32));
+  // Without a hierarchical model the cell is left untouched.
+  recorder.clear();
+  group.on_draw_cell(cell(&recorder, {0, 0, 100, 20}, 1, 1, flat));
+  EXPECT_EQ(recorder.calls(), strings{});
+}
+
+TEST_F(GroupAndSnippetPainters, SnippetRowShowsItsHeaderThenWhenExpandedItsFramedEntries) {
+  const std::initializer_list<std::string> shapes = {"FillRect", "DrawBitmap", "DrawString",
+                                                     "Polygon"};
+  const strings header{"FillRect(0, 0, 200, 100)", "FillRect(3, 3, 11, 11)",
+                       "DrawBitmap(9x9, 3, 3)", "DrawStringNative(2, 2, 199, 17, \"head\", 0x149)"};
   // Frame: left 24, right 197, top one line down (20), bottom 97; entries from x 28.
-  EXPECT_EQ(draw(0, {"FillRect", "DrawBitmap", "DrawString", "Polygon"}),
-            (strings{"FillRect(0, 0, 200, 100)", "FillRect(3, 3, 11, 11)", "DrawBitmap(9x9, 3, 3)",
-                     "DrawStringNative(2, 2, 199, 17, \"head\", 0x149)",
-                     "Polygon((197, 97), (197, 20), (15, 20), (24, 29), (24, 97))",
-                     "DrawBitmap(4x4, 30, 27)", "DrawString(36, 20, 193, 39, \"first\", 0x61, -1)",
-                     "DrawString(58, 40, 193, 59, \"d1\", 0x61, -1)",
-                     "DrawString(58, 60, 193, 79, \"d2\", 0x61, -1)",
-                     "DrawString(28, 80, 193, 99, \"second\", 0x61, -1)"}));
+  strings expanded = header;
+  expanded.insert(expanded.end(),
+                  {"Polygon((197, 97), (197, 20), (15, 20), (24, 29), (24, 97))",
+                   "DrawBitmap(4x4, 30, 27)", "DrawString(36, 20, 193, 39, \"first\", 0x61, -1)",
+                   "DrawString(58, 40, 193, 59, \"d1\", 0x61, -1)",
+                   "DrawString(58, 60, 193, 79, \"d2\", 0x61, -1)",
+                   "DrawString(28, 80, 193, 99, \"second\", 0x61, -1)"});
+  EXPECT_EQ(draw(snippet, 0, shapes), expanded);
+  EXPECT_EQ(draw(snippet, 1, shapes), header);
+  EXPECT_EQ(draw(snippet, 2, shapes), (strings{header[0], header[3]}));
   // The frame in the snippet frame colour, the text 70 % of the way to the snippet text colour.
-  EXPECT_EQ(draw(0, {"SetBrush(#c8", "SetPen(#84", "SetTextColor(#68"}),
+  EXPECT_EQ(draw(snippet, 0, {"SetBrush(#c8", "SetPen(#84", "SetTextColor(#68"}),
             (strings{"SetBrush(#c8c8c8ff/1, 1)", "SetPen(#848484ff/0, 1, 1)",
                      "SetTextColor(#686868ff/0)"}));
 }
 
-TEST_F(SnippetPainter, CollapsedAndPlainRowsDrawTheirHeaderLineOnly) {
-  EXPECT_EQ(draw(1, {"FillRect", "DrawBitmap", "DrawString", "Polygon"}),
-            (strings{"FillRect(0, 0, 200, 100)", "FillRect(3, 3, 11, 11)", "DrawBitmap(9x9, 3, 3)",
-                     "DrawStringNative(2, 2, 199, 17, \"head\", 0x149)"}));
-  EXPECT_EQ(
-      draw(2, {"FillRect", "DrawBitmap", "DrawString", "Polygon"}),
-      (strings{"FillRect(0, 0, 200, 100)", "DrawStringNative(2, 2, 199, 17, \"head\", 0x149)"}));
-}
-
-TEST_F(SnippetPainter, AdditionalFlagsChooseThePlainOrItalicFaceForEachEntry) {
-  const orrin7::font plain = painter.get_snippet_font();
+TEST_F(GroupAndSnippetPainters, AdditionalFlagsChooseThePlainOrItalicFaceForEachEntry) {
+  const orrin7::font plain = snippet.get_snippet_font();
   EXPECT_EQ(plain, orrin7::font(2, orrin7::GetCurrentSystem()->GetAlternativeFont().size, 0));
-  painter.set_additional_flags(1);
-  EXPECT_EQ(draw(0, {"SetFont(font(2"}),
-            (strings{"SetFont(" + sv4_test::format_font(plain) + ")",
-                     "SetFont(" + sv4_test::format_font(plain) + ")",
+  snippet.set_additional_flags(1);
+  const std::string set_plain = "SetFont(" + sv4_test::format_font(plain) + ")";
+  EXPECT_EQ(draw(snippet, 0, {"SetFont(font(2"}),
+            (strings{set_plain, set_plain,
                      "SetFont(" + sv4_test::format_font(orrin7::font(2, plain.size, 2)) + ")"}));
 }
 
-TEST_F(SnippetPainter, EntriesBelowTheCellAreNotDrawn) {
+TEST_F(GroupAndSnippetPainters, LongSnippetsStopAtTheCellBottomAndOtherValuesAreRefused) {
   flat->set_data(
       0, snippet_column,
       snippet_t{L"", {snippet_item_t{std::vector<std::wstring>(500, L"x"), L"t", -1, 0}}});
-  EXPECT_EQ(draw(0, {"DrawString("}).size(), 4u);  // rows at 20, 40, 60, 80 of a 100-pixel cell
-}
-
-TEST_F(SnippetPainter, LineSpacingAndRefusedValues) {
-  EXPECT_EQ(painter.get_line_spacing(5), 1);
-  EXPECT_EQ(painter.get_line_spacing(25), 2);
+  EXPECT_EQ(draw(snippet, 0, {"DrawString("}).size(), 4u);  // lines at 20, 40, 60, 80 of 100
   flat->set_data(0, snippet_column, 7);
-  EXPECT_THROW(draw(0, {}), boost::bad_get);
+  EXPECT_THROW(draw(snippet, 0, {}), boost::bad_get);
+  EXPECT_EQ(snippet.get_line_spacing(5), 1);
+  EXPECT_EQ(snippet.get_line_spacing(25), 2);
 }
 
 }  // namespace
