@@ -85,6 +85,45 @@ int PlaceHorizontally(const orrin7::rectangle<int>& box, int width, int align) {
   return box.left;
 }
 
+// A label's parts placed in its box, and the rectangle they take together.
+struct CPlacedLabel {
+  CLabelLayout parts;
+  orrin7::rectangle<int> used;
+};
+
+// Places an image of `image` size (none when empty) and `text`, `gap` pixels apart, in `box`; the
+// text is shortened to the room the image leaves.
+CPlacedLabel PlaceLabel(orrin7::IPainter* painter, const orrin7::rectangle<int>& box,
+                        std::wstring text, int align, int gap, const orrin7::size<int>& image,
+                        const std::wstring& break_chars) {
+  const double available = double(box.width()) - image.width - gap;
+  if (TextWidth(painter, text) > available) {
+    text = ShortenedText(painter, text, available, break_chars);
+  }
+  const int text_width = text.empty() ? 0 : int(std::ceil(TextWidth(painter, text)));
+  const int width = image.width + (text.empty() ? 0 : gap + text_width);
+  const int left = PlaceHorizontally(box, width, align);
+
+  CPlacedLabel placed;
+  orrin7::rectangle<int>& image_rect = placed.parts.image;
+  const int image_top = PlaceVertically(box, image.height, align);
+  image_rect =
+      orrin7::rectangle<int>(left, image_top, left + image.width, image_top + image.height);
+  placed.used = image.width > 0 ? image_rect : orrin7::rectangle<int>(left, box.top, left, box.top);
+  placed.parts.text = orrin7::rectangle<int>(image_rect.right, box.top, image_rect.right, box.top);
+  if (!text.empty()) {
+    const int line_height = int(std::ceil(
+        painter->GetTextSize(text, nullptr, -1, /*line_height=*/true, /*logical=*/true).height));
+    const int text_left = image_rect.right + gap;
+    const int top = PlaceVertically(box, line_height, align);
+    placed.parts.text =
+        orrin7::rectangle<int>(text_left, top, text_left + text_width, top + line_height);
+    placed.used = image.width > 0 ? Hull(placed.used, placed.parts.text) : placed.parts.text;
+  }
+  placed.parts.shown_text = std::move(text);
+  return placed;
+}
+
 }  // namespace
 
 orrin7::rectangle<int> DrawLabel(orrin7::IPainter* painter, const orrin7::rectangle<int>& box,
@@ -101,47 +140,22 @@ orrin7::rectangle<int> DrawLabel(orrin7::IPainter* painter, const orrin7::rectan
   const orrin7::size<int> image =
       has_image ? images->GetImageSize(image_index) : orrin7::size<int>();
   if (image.width > box.width()) return nothing;
-  const int gap = has_image ? std::max(0, spacing) : 0;
-
-  std::wstring shown = formatter != nullptr ? formatter->FormatLabelText(text) : text;
-  const double available = double(box.width()) - image.width - gap;
-  double text_width = TextWidth(painter, shown);
-  if (text_width > available) {
-    shown = ShortenedText(painter, shown, available, break_chars);
-    text_width = TextWidth(painter, shown);
-  }
-  const int text_pixels = shown.empty() ? 0 : int(std::ceil(text_width));
-  const int width = image.width + (shown.empty() ? 0 : gap + text_pixels);
-  const int left = PlaceHorizontally(box, width, align);
-
-  orrin7::rectangle<int> used = nothing;
-  orrin7::rectangle<int> image_rect(left, box.top, left, box.top);
-  if (has_image) {
-    const int top = PlaceVertically(box, image.height, align);
-    image_rect = orrin7::rectangle<int>(left, top, left + image.width, top + image.height);
-    used = image_rect;
-  }
-  orrin7::rectangle<int> text_rect(image_rect.right, box.top, image_rect.right, box.top);
-  if (!shown.empty()) {
-    const int line_height = int(std::ceil(
-        painter->GetTextSize(shown, nullptr, -1, /*line_height=*/true, /*logical=*/true).height));
-    const int text_left = image_rect.right + gap;
-    const int top = PlaceVertically(box, line_height, align);
-    text_rect = orrin7::rectangle<int>(text_left, top, text_left + text_pixels, top + line_height);
-    used = has_image ? Hull(used, text_rect) : text_rect;
-  }
+  const CPlacedLabel placed =
+      PlaceLabel(painter, box, formatter != nullptr ? formatter->FormatLabelText(text) : text,
+                 align, has_image ? std::max(0, spacing) : 0, image, break_chars);
 
   if (!(align & orrin7::TA_CalcRect)) {
-    if (has_image) images->Draw(painter, image_index, image_rect.left, image_rect.top, 0, 0);
-    if (!shown.empty()) {
+    const CLabelLayout& parts = placed.parts;
+    if (has_image) images->Draw(painter, image_index, parts.image.left, parts.image.top, 0, 0);
+    if (!parts.shown_text.empty()) {
       const int text_align = (align & vertical_flags) | orrin7::TA_Left | orrin7::TA_SingleLine;
       painter->DrawString(
-          orrin7::rectangle<double>(text_rect.left, box.top, text_rect.right, box.bottom), shown,
-          text_align, -1);
+          orrin7::rectangle<double>(parts.text.left, box.top, parts.text.right, box.bottom),
+          parts.shown_text, text_align, -1);
     }
   }
-  if (layout != nullptr) *layout = CLabelLayout{image_rect, text_rect, shown};
-  return used;
+  if (layout != nullptr) *layout = placed.parts;
+  return placed.used;
 }
 
 }  // namespace orrinfrw7

@@ -51,11 +51,8 @@ void group_painter_t::on_draw_cell(const draw_cell_params_t& params) {
   {
     scoped_font_t font(painter, cell_font);
     painter->SetTextColor(text_color.color);
-    const unsigned int flat_row = params.hierarchical_model->get_flat_row_index(params.row);
-    std::wstring text = params.text;
-    if (text.empty() && params.column != 0xFFFFFFFF && params.data_model) {
-      text = params.data_model->get_text_data(flat_row, params.column);
-    }
+    const std::wstring text =
+        grid_or_model_text(params, params.hierarchical_model->get_flat_row_index(params.row));
     if (draw_button) {
       draw_button_icon(params, to_pixel(params.rect.left + control_element_margin),
                        to_pixel(params.rect.top + control_element_margin));

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <string>
 
 #include "source_view4/base_painter.h"
 #include "source_view4/cell_value.h"
@@ -35,6 +36,15 @@ inline found_items_t read_found_items(const draw_cell_params_t& params) {
   const cell_value_t value = params.data_model->get_data(params.row, found_items_column);
   const found_items_t* items = boost::get<found_items_t>(&value);
   return items ? *items : found_items_t();
+}
+
+// The grid's text, or, when it gave none, the model's text for `row` (a flat row) in the cell's
+// column, whether or not a value is set there.
+inline std::wstring grid_or_model_text(const draw_cell_params_t& params, unsigned int row) {
+  if (!params.text.empty() || params.column == 0xFFFFFFFF || !params.data_model) {
+    return params.text;
+  }
+  return params.data_model->get_text_data(row, params.column);
 }
 
 // A coordinate truncated toward zero to a whole pixel; values that are not numbers give 0 and

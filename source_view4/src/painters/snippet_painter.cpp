@@ -11,7 +11,8 @@ namespace column_painters {
 
 namespace {
 
-// Pixels between the frame and the cell's left edge (before the tab), and inside the frame.
+// The frame starts 24 pixels in from the cell's left edge (its tab reaching 9 pixels back) and
+// ends 3 pixels before the right and bottom edges; its text keeps 4 pixels from its sides.
 constexpr double frame_indent = 24.0;
 constexpr double frame_end_margin = 3.0;
 constexpr double tab_size = 9.0;
@@ -54,6 +55,41 @@ struct line_box_t {
   }
 };
 
+// The frame: 24 pixels in from the cell's left edge, one row line below its top, 3 pixels before
+// its right and bottom edges.
+orrin7::rectangle<double> frame_edges(const draw_cell_params_t& params) {
+  const orrin7::rectangle<double>& r = params.rect;
+  return orrin7::rectangle<double>(
+      std::min(r.left, r.right) + frame_indent, std::min(r.top, r.bottom) + params.line_height,
+      std::max(r.left, r.right) - frame_end_margin, std::max(r.top, r.bottom) - frame_end_margin);
+}
+
+// A box whose top edge runs on 9 pixels past its left edge and returns to it diagonally 9 pixels
+// lower: a tab pointing up and left at the row's line.
+void draw_frame(orrin7::IPainter* painter, const orrin7::rectangle<double>& f,
+                const snippet_colors_t& colors) {
+  painter->SetBrush(orrin7::brush(colors.frame_fill, 1));
+  painter->SetPen(orrin7::pen(colors.frame_line, 1, 1));
+  const orrin7::point<double> frame[] = {{f.right, f.bottom},
+                                         {f.right, f.top},
+                                         {f.left - tab_size, f.top},
+                                         {f.left, f.top + tab_size},
+                                         {f.left, f.bottom}};
+  painter->Polygon(frame, 5);
+}
+
+// Draws an entry's image (when `images` has it) 2 pixels after x, centred in the line; answers how
+// far the entry's text moves right for it.
+double draw_entry_image(orrin7::IPainter* painter,
+                        const orrin7::orrin_ptr<orrin7::IImageList>& images, int index, double x,
+                        const line_box_t& line) {
+  if (index < 0 || !images || index >= images->GetImageCount()) return 0.0;
+  const orrin7::size<int> image = images->GetImageSize(index);
+  const double offset = std::trunc(((line.bottom - line.top) - image.height) * 0.5);
+  images->Draw(painter, index, to_pixel(x + 2.0), to_pixel(line.top + offset), 0, 0);
+  return image.width + 4.0;
+}
+
 }  // namespace
 
 snippet_painter_t::snippet_painter_t() {
@@ -69,19 +105,17 @@ void snippet_painter_t::on_draw_cell(const draw_cell_params_t& params) {
   orrin7::IPainter* painter = params.painter;
   if (!SYSPORT_CHECK(painter != nullptr)) return;
   draw_cell_background(params);
-  {
-    scoped_font_t font(painter);
-    draw_cell_params_t header = params;
-    header.rect.bottom = params.rect.top - 1 + params.line_height;
-    const hierarchical_row_state_t state =
-        params.hierarchical_model
-            ? params.hierarchical_model->get_row_hierarchical_state(params.row)
-            : row_state_none;
-    if (state != row_state_none) draw_group_button(header);
-    draw_text(header);
-    if (params.column == snippet_column && state == row_state_expanded) draw_snippet(params);
-    draw_cell_lines(params);
-  }
+  const scoped_font_t font(painter);  // put back after the lines
+  // The first row line of the cell holds the row's own button and text.
+  draw_cell_params_t header = params;
+  header.rect.bottom = params.rect.top - 1 + params.line_height;
+  const hierarchical_row_state_t state =
+      params.hierarchical_model ? params.hierarchical_model->get_row_hierarchical_state(params.row)
+                                : row_state_none;
+  if (state != row_state_none) draw_group_button(header);
+  draw_text(header);
+  if (params.column == snippet_column && state == row_state_expanded) draw_snippet(params);
+  draw_cell_lines(params);
 }
 
 void snippet_painter_t::set_image_list(orrin7::orrin_ptr<orrin7::IImageList> list) {
@@ -103,28 +137,18 @@ void snippet_painter_t::draw_snippet(const draw_cell_params_t& params) {
   if (!value) return;
   orrin7::IPainter* painter = params.painter;
   const snippet_colors_t colors = get_snippet_colors();
-  const orrin7::rectangle<double>& r = params.rect;
-  const double left = std::min(r.left, r.right) + frame_indent;
-  const double right = std::max(r.left, r.right) - frame_end_margin;
-  const double top = std::min(r.top, r.bottom) + params.line_height;
-  const double bottom = std::max(r.top, r.bottom) - frame_end_margin;
+  const orrin7::rectangle<double> frame = frame_edges(params);
+  draw_frame(painter, frame, colors);
 
-  painter->SetBrush(orrin7::brush(colors.frame_fill, 1));
-  painter->SetPen(orrin7::pen(colors.frame_line, 1, 1));
-  const orrin7::point<double> frame[] = {
-      {right, bottom}, {right, top}, {left - tab_size, top}, {left, top + tab_size}, {left, bottom},
-  };
-  painter->Polygon(frame, 5);
-
-  const double x0 = left + text_inset;
-  const double text_right = right - text_inset;
-  line_box_t line{top, top + params.line_height - 1};
+  const double x0 = frame.left + text_inset;
+  const double text_right = frame.right - text_inset;
+  const double cell_bottom = std::max(params.rect.top, params.rect.bottom);
+  line_box_t line{frame.top, frame.top + params.line_height - 1};
   const orrin7::font plain = get_snippet_font();
   orrin7::font dim = plain;
   dim.style |= orrin7::FS_Italic;
   painter->SetFont(plain);
   painter->SetTextColor(colors.main_text);
-  const double cell_bottom = std::max(r.top, r.bottom);
 
   for (const snippet_item_t& item : value->items) {
     if (line.top >= cell_bottom) break;
@@ -133,14 +157,7 @@ void snippet_painter_t::draw_snippet(const draw_cell_params_t& params) {
       painter->SetFont(matches ? plain : dim);
       painter->SetTextColor(matches ? colors.main_text : colors.dim_text);
     }
-    double x = x0;
-    const int index = item.image_index;
-    if (index >= 0 && snippet_images && index < snippet_images->GetImageCount()) {
-      const orrin7::size<int> image = snippet_images->GetImageSize(index);
-      const double offset = std::trunc(((line.bottom - line.top) - image.height) * 0.5);
-      snippet_images->Draw(painter, index, to_pixel(x + 2.0), to_pixel(line.top + offset), 0, 0);
-      x += image.width + 4;
-    }
+    const double x = x0 + draw_entry_image(painter, snippet_images, item.image_index, x0, line);
     painter->DrawString({x, line.top, text_right, line.bottom}, item.title, entry_align, -1);
     line.next(params.line_height);
     for (const std::wstring& detail : item.lines) {
@@ -161,10 +178,7 @@ void snippet_painter_t::draw_text(const draw_cell_params_t& params) {
   box.bottom -= 1;
   painter->SetFont(cell_font);
   painter->SetTextColor(get_current_text_color(params));
-  std::wstring text = params.text;
-  if (text.empty() && params.column != 0xFFFFFFFF && params.data_model) {
-    text = params.data_model->get_text_data(params.row, params.column);
-  }
+  const std::wstring text = grid_or_model_text(params, params.row);
   std::vector<data_model_found_item_t> items = read_found_items(params);
   if (items.empty()) {
     painter->DrawStringNative(box, text, align);
