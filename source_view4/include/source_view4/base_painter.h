@@ -130,6 +130,10 @@ class SOURCE_VIEW4_EXPORT base_painter_t {
   orrin7::_color get_current_bk_color(const draw_cell_params_t& params) const;
   // The row is highlighted in the data model (false without a model).
   static bool is_highlighted(const draw_cell_params_t& params);
+  // Fills the whole cell rectangle with `color`.
+  static void fill_cell(const draw_cell_params_t& params, const orrin7::_color& color);
+  // Selects the grid-lines pen and draws the right edge when vertical lines are on.
+  void draw_right_grid_line(const draw_cell_params_t& params) const;
 
   int additional_flags = 0;
   bool draw_horizontal_lines = true;

@@ -85,10 +85,9 @@ using found_items_t = std::vector<data_model_found_item_t>;
 
 // The value of a cell. The alternative's index (which()) is the type tag consumers switch on, so
 // the order is part of the interface. A default value holds int 0.
-using cell_value_t =
-    boost::variant<int, unsigned int, std::wstring, std::vector<int>,
-                   data_container_t<std::uint64_t>, data_container_t<double>, snippet_t,
-                   label_list_t, range_t, found_items_t>;
+using cell_value_t = boost::variant<int, unsigned int, std::wstring, std::vector<int>,
+                                    data_container_t<std::uint64_t>, data_container_t<double>,
+                                    snippet_t, label_list_t, range_t, found_items_t>;
 
 // Names of the alternatives' indexes.
 enum cell_value_index_t : int {

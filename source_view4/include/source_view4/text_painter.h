@@ -82,7 +82,7 @@ class SOURCE_VIEW4_EXPORT text_painter_t : public virtual base_painter_t {
   color_slot_t text_disabled_active_highlighted_color;
   int align = 0x161;  // left, centred vertically, one line, ellipsis
 
- private:
+  // The found-text matches of the cell's row; a row without matches holds another alternative.
   static std::vector<data_model_found_item_t> get_found_items(const draw_cell_params_t& params);
 };
 

@@ -29,11 +29,7 @@ void base_painter_t::draw_cell_lines(const draw_cell_params_t& params) {
   orrin7::IPainter* painter = params.painter;
   if (painter == nullptr) return;
   const orrin7::rectangle<double>& r = params.rect;
-  painter->SetPen(orrin7::pen(grid_lines_color.color, 0, 1));
-  if (draw_vertical_lines) {
-    painter->MoveTo(r.right, r.top);
-    painter->LineTo(r.right, r.bottom);
-  }
+  draw_right_grid_line(params);
   const orrin7::_color bottom_color =
       draw_horizontal_lines ? grid_lines_color.color : get_current_bk_color(params);
   painter->SetPen(orrin7::pen(bottom_color, 0, 1));
@@ -49,10 +45,22 @@ void base_painter_t::draw_cell_lines(const draw_cell_params_t& params) {
 }
 
 void base_painter_t::draw_cell_background(const draw_cell_params_t& params) {
+  fill_cell(params, get_current_bk_color(params));
+}
+
+void base_painter_t::fill_cell(const draw_cell_params_t& params, const orrin7::_color& color) {
   orrin7::IPainter* painter = params.painter;
   if (painter == nullptr) return;
-  painter->SetBrush(orrin7::brush(get_current_bk_color(params), 1));
+  painter->SetBrush(orrin7::brush(color, 1));
   painter->FillRect(params.rect.left, params.rect.top, params.rect.right, params.rect.bottom);
+}
+
+void base_painter_t::draw_right_grid_line(const draw_cell_params_t& params) const {
+  orrin7::IPainter* painter = params.painter;
+  painter->SetPen(orrin7::pen(grid_lines_color.color, 0, 1));
+  if (!draw_vertical_lines) return;
+  painter->MoveTo(params.rect.right, params.rect.top);
+  painter->LineTo(params.rect.right, params.rect.bottom);
 }
 
 // Later steps read the slots as they stand, explicit colours included, so a derived colour

@@ -30,14 +30,6 @@ std::optional<T> read_cell_value(const draw_cell_params_t& params) {
   return read_cell_value<T>(params, params.column);
 }
 
-// The found-text matches of the cell's row; a row without matches holds another alternative.
-inline found_items_t read_found_items(const draw_cell_params_t& params) {
-  if (!params.data_model) return {};
-  const cell_value_t value = params.data_model->get_data(params.row, found_items_column);
-  const found_items_t* items = boost::get<found_items_t>(&value);
-  return items ? *items : found_items_t();
-}
-
 // The grid's text, or, when it gave none, the model's text for `row` (a flat row) in the cell's
 // column, whether or not a value is set there.
 inline std::wstring grid_or_model_text(const draw_cell_params_t& params, unsigned int row) {

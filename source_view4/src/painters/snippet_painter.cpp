@@ -179,7 +179,7 @@ void snippet_painter_t::draw_text(const draw_cell_params_t& params) {
   painter->SetFont(cell_font);
   painter->SetTextColor(get_current_text_color(params));
   const std::wstring text = grid_or_model_text(params, params.row);
-  std::vector<data_model_found_item_t> items = read_found_items(params);
+  std::vector<data_model_found_item_t> items = get_found_items(params);
   if (items.empty()) {
     painter->DrawStringNative(box, text, align);
   } else {

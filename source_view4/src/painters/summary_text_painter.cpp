@@ -16,24 +16,15 @@ summary_text_painter_t::~summary_text_painter_t() = default;
 void summary_text_painter_t::draw_cell_lines(const draw_cell_params_t& params) {
   orrin7::IPainter* painter = params.painter;
   if (painter == nullptr) return;
-  const orrin7::rectangle<double>& r = params.rect;
-  painter->SetPen(orrin7::pen(grid_lines_color.color, 0, 1));
-  if (draw_vertical_lines) {
-    painter->MoveTo(r.right, r.top);
-    painter->LineTo(r.right, r.bottom);
-  }
-  if (draw_horizontal_lines) {
-    painter->MoveTo(r.left, r.top);
-    painter->LineTo(r.right, r.top);
-  }
+  draw_right_grid_line(params);
+  if (!draw_horizontal_lines) return;
+  painter->MoveTo(params.rect.left, params.rect.top);
+  painter->LineTo(params.rect.right, params.rect.top);
 }
 
 // The summary row looks the same whether it is active or highlighted.
 void summary_text_painter_t::draw_cell_background(const draw_cell_params_t& params) {
-  orrin7::IPainter* painter = params.painter;
-  if (painter == nullptr) return;
-  painter->SetBrush(orrin7::brush(background_color.color, 1));
-  painter->FillRect(params.rect.left, params.rect.top, params.rect.right, params.rect.bottom);
+  fill_cell(params, background_color.color);
 }
 
 // The summary background follows the palette even when it was set explicitly.
