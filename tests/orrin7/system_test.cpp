@@ -5,6 +5,7 @@
 #include <string>
 
 #include "orrin7/system.h"
+#include "support/output_path.h"
 #include "support/pixel_probe.h"
 
 namespace {
@@ -127,8 +128,7 @@ TEST(XpmImage, IncompleteOrMalformedTextGivesAnEmptyImage) {
 
 TEST(ImageFile, LoadsWhatWasWrittenAndReportsMissingFiles) {
   pixel_probe_t probe(3, 2, _color::rgb(0x10, 0x20, 0x30));
-  const char* dir = std::getenv("SV4_BUILD_DIR");
-  const std::string path = std::string(dir ? dir : ".") + "/orrin7_image_file_test.png";
+  const std::string path = sv4_test::output_path("orrin7_image_file_test.png");
   ASSERT_TRUE(probe.write_png(path));
   orrin7::bitmap image;
   std::string error;

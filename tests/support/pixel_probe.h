@@ -13,12 +13,6 @@
 #include "orrin7/cairo_painter.h"
 #include "orrin7/types.h"
 
-// Fontconfig links its font patterns through offsets that the leak checker cannot follow, so the
-// font caches that Pango keeps for the whole run are reported as leaks; they are not ours.
-extern "C" __attribute__((used)) inline const char* __lsan_default_suppressions() {
-  return "leak:libfontconfig.so\n";
-}
-
 namespace sv4_test {
 
 // Owns a width × height ARGB surface, a context on it and a CCairoPainter drawing there, for the

@@ -11,6 +11,7 @@
 
 #include "gallery.h"
 #include "orrin7/system.h"
+#include "support/output_path.h"
 
 namespace {
 
@@ -37,8 +38,7 @@ class PainterGallery : public ::testing::Test {
  protected:
   // Runs the program once for all tests and reads its image.
   static void SetUpTestSuite() {
-    const char* dir = std::getenv("SV4_BUILD_DIR");
-    const std::string path = std::string(dir ? dir : ".") + "/painter_gallery_test.png";
+    const std::string path = sv4_test::output_path("painter_gallery_test.png");
     std::remove(path.c_str());
     exit_code = std::system((PAINTER_GALLERY_PROGRAM " '" + path + "' >/dev/null").c_str());
     image = cairo_image_surface_create_from_png(path.c_str());

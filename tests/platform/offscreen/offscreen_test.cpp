@@ -8,7 +8,7 @@
 #include <string>
 
 #include "orrinfrw7/offscreen_control.h"
-#include "support/pixel_probe.h"  // also keeps fontconfig's lifelong caches out of leak reports
+#include "support/output_path.h"
 
 using namespace orrinfrw7;
 
@@ -18,8 +18,7 @@ const orrin7::_color kRed = orrin7::_color::rgb(220, 20, 20);
 const orrin7::_color kBlue = orrin7::_color::rgb(20, 20, 220);
 
 std::string TempPath(const std::string& name) {
-  const char* dir = std::getenv("SV4_BUILD_DIR");
-  return std::string(dir ? dir : "/tmp") + "/offscreen_test_" + name;
+  return sv4_test::output_path("offscreen_test_" + name);
 }
 
 // Fills itself, pushes a clip that it never pops, and throws while `broken` is set.

@@ -6,6 +6,7 @@
 
 #include "painter_fixture.h"
 #include "source_view4/text_painter.h"
+#include "support/output_path.h"
 #include "support/pixel_probe.h"
 
 namespace {
@@ -85,8 +86,7 @@ TEST_F(TextPainterPixels, WritesAPngOfCellsInEveryState) {
   };
   EXPECT_TRUE(has(_color::rgb(0xDA, 0xFF, 0x82)));
   EXPECT_TRUE(has(_color::rgb(0x7F, 0xD7, 0x04)));
-  const char* dir = std::getenv("SV4_BUILD_DIR");
-  EXPECT_TRUE(probe.write_png(std::string(dir ? dir : ".") + "/text_painter_states.png"));
+  EXPECT_TRUE(probe.write_png(sv4_test::output_path("text_painter_states.png")));
 }
 
 }  // namespace
