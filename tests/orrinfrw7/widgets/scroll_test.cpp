@@ -52,7 +52,7 @@ TEST(scroll_bar, ArrowsTrackAndThumbMoveByLinePageAndProportion) {
 
 // Region A (a header over a grid whose columns are the header's) and region B (a grid with a row
 // model of its own, under a spacer as high as the header and over a bar always shown) side by
-// side in an outer box that scrolls both vertically.
+// side in an outer box that scrolls both vertically. Grid B takes grid A's selection.
 struct scroll_box_test : ::testing::Test {
   scroll_box_test()
       : outer(new CScrollBox(control.GetRoot(), {0, 0}, AL_Client)),
@@ -70,6 +70,7 @@ struct scroll_box_test : ::testing::Test {
     outer->ConnectElement(grid_a, SC_Vertical, /*driving=*/true);
     outer->ConnectElement(grid_b, SC_Vertical);
     region_b->SetScrollBarMode(OR_Horizontal, SBM_Always);
+    grid_b->SetRowSelectionModel(grid_a->GetRowEventHandler().GetSelectionModel());
     control.Paint();
   }
   // Both grids at `top` pixels, and showing the same rows side by side.
@@ -136,7 +137,8 @@ TEST_F(scroll_box_test, WheelBarAndKeysKeepBothRegionsOnOnePosition) {
   EXPECT_GT(grid_a->Top(), 1000);
   ExpectBothAt(grid_a->Top());
 
-  control.Click(30, 100);  // focus grid A
+  control.Click(30, 100);  // selects a row in both grids
+  ExpectBothAt(grid_a->Top());
   control.Key(KEY_End);
   EXPECT_EQ(grid_a->Top(), 20000 - grid_a->GetRowViewModel()->GetViewSize());
   ExpectBothAt(grid_a->Top());

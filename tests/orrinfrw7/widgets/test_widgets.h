@@ -1,4 +1,5 @@
-// A grid viewer for the widget tests that paints every row in a colour of its own.
+// A grid viewer for the widget tests that paints every row in a colour of its own (selected rows
+// black).
 #pragma once
 
 #include "orrinfrw7/viewer.h"
@@ -31,9 +32,10 @@ class colour_grid_t : public CGrid {
   int Top() const { return GetRowViewModel()->GetViewStart(); }
 
  protected:
-  void DrawCell(orrin7::IPainter* painter, int row, int, int, int, int,
+  void DrawCell(orrin7::IPainter* painter, int row, int, int, int, int state,
                 const orrin7::rectangle<double>& rect, int) override {
-    painter->SetBrush(orrin7::brush(RowColour(row), 1));
+    const bool selected = state & orrinfrw7::CS_Selected;
+    painter->SetBrush(orrin7::brush(selected ? orrin7::_color::rgb(0, 0, 0) : RowColour(row), 1));
     painter->FillRect(rect.left, rect.top, rect.right, rect.bottom);
   }
 };

@@ -285,7 +285,7 @@ class CRowViewerBase : public CViewerBase {
     model->SetViewSize(this->GetCentralPart().GetPos().height(), /*keepInside=*/true);
   }
   void ConnectSelection() {
-    m_selection = GetRowSelectionModel();
+    m_selection = m_rowHandler.GetSelectionModel();
     m_selection->ItemsUpdated.connect(this, &CRowViewerBase::InvalidateRowSpan);
   }
   void OnSelectionModelChanged() {
@@ -301,8 +301,10 @@ class CRowViewerBase : public CViewerBase {
   }
 
   CDefaultDiscreteItemViewModel m_ownRowModel;
-  RowVM* m_rowModel = nullptr;             // not owned unless it is m_ownRowModel
-  ISelectionModel* m_selection = nullptr;  // the one whose ItemsUpdated is connected
+  RowVM* m_rowModel = nullptr;  // not owned unless it is m_ownRowModel
+  // The one whose ItemsUpdated is connected, kept alive until it is disconnected (the handler may
+  // have released its last other owner when it took a new one).
+  utilkit2::smart_pointer_t<ISelectionModel> m_selection;
   CContinuousItemEventHandler m_rowHandler;
   CUpdateStorage m_rowUpdates;
   orrin7::rectangle<int> m_paintArea;

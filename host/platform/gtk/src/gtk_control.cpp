@@ -228,6 +228,7 @@ struct CGtkControl::impl_t {
   CGtkClipboard clipboard;
   orrin7::IClipboardService* previousClipboard = nullptr;
   int cursor = CR_Arrow;
+  bool quitOnClose = false;
   double wheelX = 0;  // smooth scrolling not yet turned into whole notches
   double wheelY = 0;
 };
@@ -360,7 +361,10 @@ struct CGtkControl::handlers_t {
     return TRUE;
   }
 
-  static void WindowDestroyed(GtkWidget*, CGtkControl* self) { self->m_impl->window = nullptr; }
+  static void WindowDestroyed(GtkWidget*, CGtkControl* self) {
+    self->m_impl->window = nullptr;
+    if (self->m_impl->quitOnClose && gtk_main_level() > 0) gtk_main_quit();
+  }
 
   static void Connect(CGtkControl* self) {
     GtkWidget* area = self->m_impl->area;
@@ -437,7 +441,7 @@ GtkWidget* CGtkControl::CreateTopLevelWindow(const std::string& title, bool quit
   gtk_window_set_default_size(GTK_WINDOW(impl.window), GetSize().width, GetSize().height);
   gtk_container_add(GTK_CONTAINER(impl.window), impl.area);
   g_signal_connect(impl.window, "destroy", G_CALLBACK(handlers_t::WindowDestroyed), this);
-  if (quitOnClose) g_signal_connect(impl.window, "destroy", G_CALLBACK(gtk_main_quit), nullptr);
+  impl.quitOnClose = quitOnClose;
   gtk_widget_show_all(impl.window);
   gtk_widget_grab_focus(impl.area);
   return impl.window;

@@ -1,0 +1,87 @@
+// scroll_regions: a header over a grid of 1,000,000 rows in a scroll box, a second region beside
+// it scrolling vertically with it and a splitter between them, in a GTK window or as an image.
+//   scroll_regions              opens the window (closing it ends the program)
+//   scroll_regions --png FILE   renders the view, scrolled to the middle rows, into FILE
+#include <glib-unix.h>
+#include <gtk/gtk.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "orrinfrw7/gtk_control.h"
+#include "orrinfrw7/offscreen_control.h"
+#include "regions.h"
+
+namespace {
+
+constexpr int kWidth = 900;
+constexpr int kHeight = 600;
+
+int RenderPng(const std::string& path) {
+  scroll_regions::CRegionsView view;
+  orrinfrw7::COffscreenControl control(kWidth, kHeight);
+  view.Build(control.GetRoot());
+  control.CompleteAttach();
+  view.AlignHeaders();
+  scroll_regions::CRegionGrid* grid = view.GetMainGrid();
+  grid->SetFocus();
+  // The middle rows, a few of them selected; the side region follows.
+  const int middle = scroll_regions::CRegionsView::kRows / 2;
+  grid->Rows().SetStartItem(middle - 10);
+  orrinfrw7::ISelectionModel& selection = *grid->GetRowSelectionModel();
+  {
+    orrinfrw7::CSelectionBatch batch(selection);
+    selection.SelectRange(middle - 2, middle, /*selected=*/true);
+    selection.SetCurrent(middle);
+  }
+  std::string error;
+  if (!control.SavePng(path, &error)) {
+    std::fprintf(stderr, "scroll_regions: cannot write %s: %s\n", path.c_str(), error.c_str());
+    return 1;
+  }
+  const auto top = [](scroll_regions::CRegionGrid* g) {
+    return g->Rows().GetItemAt(g->Rows().GetViewStart()) + 1;
+  };
+  std::printf("%s: %d rows, top row %d in the main region and %d beside it\n", path.c_str(),
+              grid->Rows().GetCount(), top(grid), top(view.GetSideGrid()));
+  return 0;
+}
+
+gboolean Quit(gpointer) {
+  gtk_main_quit();
+  return G_SOURCE_REMOVE;
+}
+
+int OpenWindow(int& argc, char**& argv) {
+  if (!gtk_init_check(&argc, &argv)) {
+    std::fprintf(stderr, "scroll_regions: cannot open the display (try --png FILE)\n");
+    return 1;
+  }
+  scroll_regions::CRegionsView view;
+  orrinfrw7::CGtkControl control(kWidth, kHeight);
+  view.Build(control.GetRoot());
+  control.CompleteAttach();
+  view.AlignHeaders();
+  scroll_regions::CRegionGrid* grid = view.GetMainGrid();
+  grid->SetFocus();
+  grid->GetRowSelectionModel()->SelectItem(0, /*selected=*/true);
+  grid->GetRowSelectionModel()->SetCurrent(0);
+  control.CreateTopLevelWindow("Scroll regions: 1,000,000 rows", /*quitOnClose=*/true);
+  g_unix_signal_add(SIGTERM, Quit, nullptr);
+  g_unix_signal_add(SIGINT, Quit, nullptr);
+  gtk_main();
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 3 && std::strcmp(argv[1], "--png") == 0) return RenderPng(argv[2]);
+  if (argc != 1) {
+    std::fprintf(stderr, "usage: scroll_regions [--png FILE]\n");
+    return 2;
+  }
+  return OpenWindow(argc, argv);
+}
