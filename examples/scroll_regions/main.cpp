@@ -22,11 +22,7 @@ constexpr int kHeight = 600;
 int RenderPng(const std::string& path) {
   scroll_regions::CRegionsView view;
   orrinfrw7::COffscreenControl control(kWidth, kHeight);
-  view.Build(control.GetRoot());
-  control.CompleteAttach();
-  view.AlignHeaders();
-  scroll_regions::CRegionGrid* grid = view.GetMainGrid();
-  grid->SetFocus();
+  scroll_regions::CRegionGrid* grid = view.Show(control);
   // The middle rows, a few of them selected; the side region follows.
   const int middle = scroll_regions::CRegionsView::kRows / 2;
   grid->Rows().SetStartItem(middle - 10);
@@ -61,11 +57,7 @@ int OpenWindow(int& argc, char**& argv) {
   }
   scroll_regions::CRegionsView view;
   orrinfrw7::CGtkControl control(kWidth, kHeight);
-  view.Build(control.GetRoot());
-  control.CompleteAttach();
-  view.AlignHeaders();
-  scroll_regions::CRegionGrid* grid = view.GetMainGrid();
-  grid->SetFocus();
+  scroll_regions::CRegionGrid* grid = view.Show(control);
   grid->GetRowSelectionModel()->SelectItem(0, /*selected=*/true);
   grid->GetRowSelectionModel()->SetCurrent(0);
   control.CreateTopLevelWindow("Scroll regions: 1,000,000 rows", /*quitOnClose=*/true);

@@ -183,6 +183,14 @@ CRegionsView::CRegionsView() {
   m_sideColumns.Add(L"Bits", 110, kBits);
 }
 
+CRegionGrid* CRegionsView::Show(orrinfrw7::CControl& control) {
+  Build(control.GetRoot());
+  control.CompleteAttach();  // row heights and header heights follow the font from here on
+  AlignHeaders();
+  m_mainGrid->SetFocus();
+  return m_mainGrid;
+}
+
 // outer box (vertical bar) ─┬─ side region (right): header over grid, horizontal bar
 //                           ├─ splitter (right, beside the side region)
 //                           └─ main region (the rest): header over grid, horizontal bar

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "orrinfrw7/bevel.h"
+#include "orrinfrw7/control.h"
 #include "orrinfrw7/header.h"
 #include "orrinfrw7/scroll.h"
 #include "orrinfrw7/viewer.h"
@@ -58,14 +59,16 @@ class CRegionsView {
   static constexpr int kRows = 1000000;
 
   CRegionsView();
-  // Creates the elements under `root` (a control's root element).
-  void Build(orrinfrw7::CVisualElement* root);
-  // After the control attached the elements: gives both headers the height of the taller one.
-  void AlignHeaders();
+  // Creates the elements under the control's root, attaches them, gives both headers the height
+  // of the taller one and the main grid the focus; answers the main grid.
+  CRegionGrid* Show(orrinfrw7::CControl& control);
   CRegionGrid* GetMainGrid() const { return m_mainGrid; }
   CRegionGrid* GetSideGrid() const { return m_sideGrid; }
 
  private:
+  void Build(orrinfrw7::CVisualElement* root);
+  void AlignHeaders();
+
   // The tip of a main cell: its caption and its whole text, which a narrow column cuts short.
   class CCellTips : public orringrid8::ITooltipModel {
    public:

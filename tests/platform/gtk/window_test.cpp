@@ -266,23 +266,26 @@ TEST_F(window_test, TheClipboardServiceIsTheDesktopClipboardWhileTheControlLives
 }
 
 TEST(gtk_keys, GdkKeysBecomeTheCodesElementsUse) {
-  EXPECT_EQ(KeyCodeFromGdkKeyval(GDK_KEY_c), KEY_C);
-  EXPECT_EQ(KeyCodeFromGdkKeyval(GDK_KEY_C), KEY_C);
-  EXPECT_EQ(KeyCodeFromGdkKeyval(GDK_KEY_a), KEY_A);
-  EXPECT_EQ(KeyCodeFromGdkKeyval(GDK_KEY_z), 0x5A);
-  EXPECT_EQ(KeyCodeFromGdkKeyval(GDK_KEY_7), 0x37);
-  EXPECT_EQ(KeyCodeFromGdkKeyval(GDK_KEY_F5), 0x74);
-  EXPECT_EQ(KeyCodeFromGdkKeyval(GDK_KEY_Insert), KEY_Insert);
-  EXPECT_EQ(KeyCodeFromGdkKeyval(GDK_KEY_KP_Insert), KEY_Insert);
-  EXPECT_EQ(KeyCodeFromGdkKeyval(GDK_KEY_Page_Down), KEY_PageDown);
-  EXPECT_EQ(KeyCodeFromGdkKeyval(GDK_KEY_KP_Page_Up), KEY_PageUp);
-  EXPECT_EQ(KeyCodeFromGdkKeyval(GDK_KEY_Home), KEY_Home);
-  EXPECT_EQ(KeyCodeFromGdkKeyval(GDK_KEY_End), KEY_End);
-  EXPECT_EQ(KeyCodeFromGdkKeyval(GDK_KEY_Left), KEY_Left);
-  EXPECT_EQ(KeyCodeFromGdkKeyval(GDK_KEY_KP_Down), KEY_Down);
-  EXPECT_EQ(KeyCodeFromGdkKeyval(GDK_KEY_ISO_Left_Tab), KEY_Tab);
-  EXPECT_EQ(KeyCodeFromGdkKeyval(GDK_KEY_Shift_L), 0);
-  EXPECT_EQ(KeyCodeFromGdkKeyval(GDK_KEY_eacute), 0);
+  const std::pair<guint, int> keys[] = {
+      {GDK_KEY_c, KEY_C},
+      {GDK_KEY_C, KEY_C},
+      {GDK_KEY_a, KEY_A},
+      {GDK_KEY_z, 0x5A},
+      {GDK_KEY_7, 0x37},
+      {GDK_KEY_F5, 0x74},
+      {GDK_KEY_Insert, KEY_Insert},
+      {GDK_KEY_KP_Insert, KEY_Insert},
+      {GDK_KEY_Page_Down, KEY_PageDown},
+      {GDK_KEY_KP_Page_Up, KEY_PageUp},
+      {GDK_KEY_Home, KEY_Home},
+      {GDK_KEY_End, KEY_End},
+      {GDK_KEY_Left, KEY_Left},
+      {GDK_KEY_KP_Down, KEY_Down},
+      {GDK_KEY_ISO_Left_Tab, KEY_Tab},
+      {GDK_KEY_Shift_L, 0},
+      {GDK_KEY_eacute, 0},
+  };
+  for (const auto& [keyval, code] : keys) EXPECT_EQ(KeyCodeFromGdkKeyval(keyval), code) << keyval;
   EXPECT_EQ(ModifiersFromGdkState(GDK_CONTROL_MASK), 0x200);
   EXPECT_EQ(ModifiersFromGdkState(GDK_SHIFT_MASK | GDK_MOD1_MASK | GDK_LOCK_MASK),
             MK_Shift | MK_Alt);
