@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "widget_colors.h"
+#include "orrinfrw7/widget_colors.h"
 
 namespace orrinfrw7 {
 

@@ -7,7 +7,7 @@
 #include <set>
 
 #include "orrinfrw7/control.h"
-#include "widget_colors.h"
+#include "orrinfrw7/widget_colors.h"
 
 namespace orrinfrw7 {
 namespace {

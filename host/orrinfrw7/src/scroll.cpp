@@ -7,8 +7,8 @@
 
 #include "orrin7/system.h"
 #include "orrinfrw7/viewer.h"
+#include "orrinfrw7/widget_colors.h"
 #include "sysport/debug.h"
-#include "widget_colors.h"
 
 namespace orrinfrw7 {
 namespace {

@@ -1,5 +1,5 @@
 // Widget colours from the system palette.
-#include "widget_colors.h"
+#include "orrinfrw7/widget_colors.h"
 
 #include <cmath>
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "orrin7/system.h"
+#include "orrinfrw7/widget_colors.h"
 
 namespace orrinfrw7 {
 namespace {
@@ -68,14 +69,6 @@ orrin7::_color FromRgba(const GdkRGBA& c) {
   return orrin7::_color::rgb(channel(c.red), channel(c.green), channel(c.blue), 0xFF, 1);
 }
 
-orrin7::_color Mix(const orrin7::_color& a, const orrin7::_color& b, double t) {
-  const auto channel = [t](std::uint8_t from, std::uint8_t to) {
-    return static_cast<std::uint8_t>(std::lround(from + (to - from) * t));
-  };
-  return orrin7::_color::rgb(channel(a.red(), b.red()), channel(a.green(), b.green()),
-                             channel(a.blue(), b.blue()), 0xFF, 1);
-}
-
 bool IsDark(const orrin7::_color& c) {
   return 0.299 * c.red() + 0.587 * c.green() + 0.114 * c.blue() < 128;
 }
@@ -97,12 +90,12 @@ bool ReadThemePalette(GtkWidget* widget) {
   if (!LookUp(context, "theme_base_color", base) || !LookUp(context, "theme_text_color", text))
     return false;
   palette.UseDarkColors(IsDark(base));  // indexes the theme says nothing about
-  if (!LookUp(context, "theme_bg_color", window)) window = Mix(base, text, 0.06);
+  if (!LookUp(context, "theme_bg_color", window)) window = MixColors(base, text, 0.06);
   if (!LookUp(context, "theme_selected_bg_color", selected))
     selected = palette.GetColor(orrin7::PAL_SelectionBackground);
   if (!LookUp(context, "theme_selected_fg_color", selected_text))
     selected_text = palette.GetColor(orrin7::PAL_SelectionText);
-  if (!LookUp(context, "borders", line)) line = Mix(window, text, 0.3);
+  if (!LookUp(context, "borders", line)) line = MixColors(window, text, 0.3);
   palette.SetColor(orrin7::PAL_CellBackground, base);
   palette.SetColor(orrin7::PAL_Text, text);
   palette.SetColor(orrin7::PAL_GroupBackground, window);
@@ -110,8 +103,8 @@ bool ReadThemePalette(GtkWidget* widget) {
   palette.SetColor(orrin7::PAL_Separator, line);
   palette.SetColor(orrin7::PAL_SelectionBackground, selected);
   palette.SetColor(orrin7::PAL_SelectionText, selected_text);
-  palette.SetColor(orrin7::PAL_SnippetFrame, Mix(base, text, 0.2));
-  palette.SetColor(orrin7::PAL_SnippetText, Mix(base, text, 0.75));
+  palette.SetColor(orrin7::PAL_SnippetFrame, MixColors(base, text, 0.2));
+  palette.SetColor(orrin7::PAL_SnippetText, MixColors(base, text, 0.75));
   return true;
 }
 

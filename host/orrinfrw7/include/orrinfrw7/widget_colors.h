@@ -5,6 +5,8 @@
 #include "orrin7/painter.h"
 #include "orrin7/types.h"
 
+#pragma GCC visibility push(default)
+
 namespace orrinfrw7 {
 
 enum WidgetColorRole : int {
@@ -27,3 +29,5 @@ void FillBox(orrin7::IPainter* painter, const orrin7::_color& color,
              const orrin7::rectangle<int>& rect);
 
 }  // namespace orrinfrw7
+
+#pragma GCC visibility pop
