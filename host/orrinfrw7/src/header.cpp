@@ -505,9 +505,7 @@ bool CHeader::HandleMouseUp(const CMouseEvent& event) {
   m_pressed = nullptr;
   Invalidate();
   if (drag == Drag::move) {
-    m_pressed = item;
-    CommitMove();
-    m_pressed = nullptr;
+    CommitMove(item);
   } else if (drag == Drag::press && HitTest(event.x, event.y).item == item) {
     ItemClicked.emit(this, item);
   }
@@ -532,8 +530,7 @@ int CHeader::MoveTarget(int viewX) const {
   return static_cast<int>(siblings.size());
 }
 
-void CHeader::CommitMove() {
-  IHeaderItem* item = m_pressed;
+void CHeader::CommitMove(IHeaderItem* item) {
   const std::vector<IHeaderItem*> siblings = SiblingsOf(item);
   const int from =
       static_cast<int>(std::find(siblings.begin(), siblings.end(), item) - siblings.begin());

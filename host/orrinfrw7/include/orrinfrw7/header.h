@@ -288,7 +288,8 @@ class CHeader : public CVisualElement, public utilkit2::subscriber_base_t {
 
   void BeginResize(IHeaderItem* item, int x);
   void ResizeTo(int x);
-  void CommitMove();
+  // Moves the item to the target the drag last showed.
+  void CommitMove(IHeaderItem* item);
   void SetHover(IHeaderItem* item);
 
   void DrawItem(orrin7::IPainter* painter, const IHeaderItem* item,
