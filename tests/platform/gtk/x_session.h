@@ -92,13 +92,14 @@ inline bool RunCommand(const std::string& command, std::string* output = nullptr
 
 // An Xvfb of its own, on the display number it picks (-displayfd), made the DISPLAY of this
 // process and of the programs it starts. Without Xvfb, an X server already named by DISPLAY
-// serves. Also keeps GTK off the accessibility bus and the settings daemon.
+// serves. Also keeps GTK off the accessibility bus and the settings daemon, on its default theme.
 class x_session_t {
  public:
   x_session_t() {
     setenv("NO_AT_BRIDGE", "1", 1);
     setenv("GSETTINGS_BACKEND", "memory", 1);
     setenv("GDK_BACKEND", "x11", 1);
+    unsetenv("GTK_THEME");  // the default theme, light, whatever the desktop prefers
     int fds[2];
     if (pipe(fds) != 0) return;
     m_server.reset(new process_t(
