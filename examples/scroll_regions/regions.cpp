@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "../common/plain_text_cell.h"
 #include "orrin7/painter.h"
 #include "orrin7/system.h"
 
@@ -90,30 +91,13 @@ void CRegionGrid::DrawCell(orrin7::IPainter* painter, int row, int rowOffset, in
                            int columnOffset, int state, const orrin7::rectangle<double>& rect,
                            int updateType) {
   if (updateType != orrinfrw7::UT_Changed) return;
-  const orrin7::IPalette& palette = orrin7::GetSysPalette();
-  const bool selected = state & orrinfrw7::CS_Selected;
-  painter->SetBrush(orrin7::brush(
-      palette.GetColor(selected ? orrin7::PAL_SelectionBackground : orrin7::PAL_CellBackground),
-      1));
-  painter->FillRect(rect.left, rect.top, rect.right, rect.bottom);
-  // The whole cell, also its part scrolled out of view, so that the text keeps its place.
   const double left = rect.left - columnOffset;
   const double top = rect.top - rowOffset;
   const orrin7::rectangle<double> cell(left, top, left + GetColumnViewModel()->GetItemSize(column),
                                        top + GetRowViewModel()->GetItemSize(row));
   painter->SetFont(GetFont());
-  painter->SetTextColor(palette.GetColor(selected ? orrin7::PAL_SelectionText : orrin7::PAL_Text));
-  painter->DrawStringNative(
-      orrin7::rectangle<double>(cell.left + 4, cell.top, cell.right - 4, cell.bottom),
-      m_text(row, m_header->VisibleIndex2ModelIndex(column)),
-      orrin7::TA_Left | orrin7::TA_VCenter | orrin7::TA_SingleLine | orrin7::TA_EndEllipsis);
-  painter->SetBrush(orrin7::brush(palette.GetColor(orrin7::PAL_Separator), 1));
-  painter->FillRect(cell.right - 1, cell.top, cell.right, cell.bottom);
-  painter->FillRect(cell.left, cell.bottom - 1, cell.right, cell.bottom);
-  if (!(state & orrinfrw7::CS_Current) || !(state & orrinfrw7::CS_Focused)) return;
-  orrin7::DrawFocusLine(painter, {cell.left, cell.top}, {cell.right - 1, cell.top}, false);
-  orrin7::DrawFocusLine(painter, {cell.left, cell.bottom - 2}, {cell.right - 1, cell.bottom - 2},
-                        false);
+  examples::DrawPlainTextCell(painter, rect, cell, state,
+                              m_text(row, m_header->VisibleIndex2ModelIndex(column)));
 }
 
 bool CRegionGrid::HandleKeyDown(const orrinfrw7::CKeyEvent& event) {
