@@ -24,7 +24,13 @@ class pixel_probe_t {
       : m_surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height)),
         m_context(cairo_create(m_surface)),
         m_painter(m_context) {
-    fill(background);
+    const orrin7::_color& c = background;
+    cairo_save(m_context);
+    cairo_set_operator(m_context, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source_rgba(m_context, c.red() / 255.0, c.green() / 255.0, c.blue() / 255.0,
+                          c.alpha() / 255.0);
+    cairo_paint(m_context);
+    cairo_restore(m_context);
   }
   ~pixel_probe_t() {
     m_painter.SetContext(nullptr);
@@ -35,7 +41,6 @@ class pixel_probe_t {
   pixel_probe_t& operator=(const pixel_probe_t&) = delete;
 
   orrin7::IPainter& painter() { return m_painter; }
-  orrin7::CCairoPainter& cairo_painter() { return m_painter; }
   int width() const { return cairo_image_surface_get_width(m_surface); }
   int height() const { return cairo_image_surface_get_height(m_surface); }
 
@@ -46,15 +51,6 @@ class pixel_probe_t {
     m_painter.EndPaint();
   }
 
-  void fill(orrin7::_color c) {
-    cairo_save(m_context);
-    cairo_set_operator(m_context, CAIRO_OPERATOR_SOURCE);
-    cairo_set_source_rgba(m_context, c.red() / 255.0, c.green() / 255.0, c.blue() / 255.0,
-                          c.alpha() / 255.0);
-    cairo_paint(m_context);
-    cairo_restore(m_context);
-  }
-
   // The colour of pixel (x, y) with straight (not premultiplied) channels and flag 0; transparent
   // black outside the surface.
   orrin7::_color pixel(int x, int y) const {
@@ -62,13 +58,11 @@ class pixel_probe_t {
     if (x < 0 || y < 0 || x >= width() || y >= height()) return orrin7::_color(0, 0);
     const unsigned char* row =
         cairo_image_surface_get_data(m_surface) + y * cairo_image_surface_get_stride(m_surface);
-    const std::uint32_t argb = reinterpret_cast<const std::uint32_t*>(row)[x];
-    const std::uint32_t a = argb >> 24;
-    const auto straight = [a](std::uint32_t c) {
-      return std::uint8_t(a == 0 ? 0 : (c * 255 + a / 2) / a);
+    const std::uint32_t argb = reinterpret_cast<const std::uint32_t*>(row)[x], a = argb >> 24;
+    const auto straight = [a, argb](std::uint32_t shift) {
+      return std::uint8_t(a == 0 ? 0 : (((argb >> shift) & 0xFF) * 255 + a / 2) / a);
     };
-    return orrin7::_color::rgb(straight((argb >> 16) & 0xFF), straight((argb >> 8) & 0xFF),
-                               straight(argb & 0xFF), std::uint8_t(a));
+    return orrin7::_color::rgb(straight(16), straight(8), straight(0), std::uint8_t(a));
   }
 
   // Pixels in [left, right) × [top, bottom) for which `test` holds.
@@ -87,20 +81,18 @@ class pixel_probe_t {
   }
 
   struct expected_pixel_t {
-    int x;
-    int y;
+    int x, y;
     orrin7::_color color;  // compared by value; the flag does not matter
   };
   // "" when every pixel has its colour, else one "(x, y) is #rrggbbaa" line per pixel that differs.
   std::string mismatches(std::initializer_list<expected_pixel_t> expected) const {
     std::string out;
     for (const expected_pixel_t& e : expected) {
-      const orrin7::_color found = pixel(e.x, e.y);
-      if (found.value == e.color.value) continue;
+      const orrin7::_color p = pixel(e.x, e.y);
       char line[64];
-      std::snprintf(line, sizeof line, "(%d, %d) is #%02x%02x%02x%02x\n", e.x, e.y, found.red(),
-                    found.green(), found.blue(), found.alpha());
-      out += line;
+      std::snprintf(line, sizeof line, "(%d, %d) is #%02x%02x%02x%02x\n", e.x, e.y, p.red(),
+                    p.green(), p.blue(), p.alpha());
+      if (p.value != e.color.value) out += line;
     }
     return out;
   }

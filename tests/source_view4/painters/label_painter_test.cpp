@@ -1,12 +1,8 @@
 // image_painter_t and label_painter_t on the recording painter: images side by side with skipped
 // indexes, labels 4 pixels apart through the label drawing, unequal list lengths, a missing image
 // list, and the measurements with their 7-pixel spacing.
-#include <gtest/gtest.h>
-
-#include "image_list_fixture.h"
-#include "painter_fixture.h"
 #include "source_view4/label_painter.h"
-#include "support/recording_painter.h"
+#include "painter_fixture.h"
 
 namespace {
 
@@ -14,80 +10,65 @@ using source_view4::label_list_t;
 using source_view4::column_painters::draw_cell_params_t;
 using source_view4::column_painters::image_painter_t;
 using source_view4::column_painters::label_painter_t;
-using strings = std::vector<std::string>;
 
 class ImageAndLabelPainters : public sv4_test::painter_test_t {
  protected:
-  ImageAndLabelPainters() : images(sv4_test::solid_image_list({{4, 4}, {6, 6}, {5, 5}})) {}
-
-  // A cell of row 0, column 1 holding `value`.
-  draw_cell_params_t holding(const source_view4::cell_value_t& value,
-                             orrin7::rectangle<double> rect = {0, 0, 200, 20}) {
-    const auto model = make_model(1);
-    model->set_data(0, 1, value);
-    recorder.clear();
-    return cell(&recorder, rect, 0, 1, model);
+  ImageAndLabelPainters() {
+    images.set_image_list(solid_images({{4, 4}, {6, 6}, {5, 5}}));
+    labels.set_image_list(images.get_image_list());
   }
 
-  orrin7::orrin_ptr<orrin7::IImageList> images;
-  sv4_test::recording_painter_t recorder;
+  image_painter_t images;
+  label_painter_t labels;
+  const label_list_t four_labels{{L"ab", L"cd", L"ef", L"gh"}, {0, 7, 1}};
 };
 
 TEST_F(ImageAndLabelPainters, ImagesSitSideBySideAndIndexesOutsideTheListLeaveNoGap) {
-  image_painter_t painter;
-  painter.set_image_list(images);
   const draw_cell_params_t params = holding(std::vector<int>{0, 5, 1, -1, 2}, {10, 20, 110, 40});
-  painter.on_draw_cell(params);
   EXPECT_EQ(
-      recorder.calls_starting_with({"DrawBitmap"}),
+      draw(images, params, {"DrawBitmap"}),
       (strings{"DrawBitmap(4x4, 10, 20)", "DrawBitmap(6x6, 14, 20)", "DrawBitmap(5x5, 20, 20)"}));
-  EXPECT_EQ(painter.get_content_size(params), orrin7::size<double>(15, 6));
-  EXPECT_EQ(painter.get_content_rect(params), orrin7::rectangle<double>(10, 20, 110, 40));
-  EXPECT_EQ(image_painter_t().get_content_size(params), orrin7::size<double>(0, 0));
+  EXPECT_EQ(images.get_content_size(params), orrin7::size<double>(15, 6));
+  EXPECT_EQ(images.get_content_rect(params), orrin7::rectangle<double>(10, 20, 110, 40));
 }
 
+// Label 0 takes 4 + 3 + 14 pixels from x = 2; label 1's image is not in the list. A negative
+// index leaves the image to the list, which has none for it: the text alone.
 TEST_F(ImageAndLabelPainters, LabelsAreDrawnFourPixelsApartUpToTheShorterList) {
-  label_painter_t painter;
-  painter.set_image_list(images);
-  draw_cell_params_t params = holding(label_list_t{{L"ab", L"cd", L"ef", L"gh"}, {0, 7, 1}});
+  draw_cell_params_t params = holding(four_labels);
   params.active = true;
-  painter.on_draw_cell(params);
-  // Label 0 takes 4 + 3 + 14 pixels from x = 2; label 1's image is not in the list.
-  EXPECT_EQ(recorder.calls_starting_with({"DrawBitmap", "DrawString", "SetTextColor"}),
+  EXPECT_EQ(draw(labels, params, {"DrawBitmap", "DrawString", "SetTextColor"}),
             (strings{"SetTextColor(#ffffffff/1)", "DrawBitmap(4x4, 2, 8)",
                      "DrawString(9, 2, 23, 18, \"ab\", 0x61, -1)", "DrawBitmap(6x6, 27, 7)",
                      "DrawString(36, 2, 50, 18, \"ef\", 0x61, -1)"}));
-
-  // A negative index leaves the image to the list, which has none for it: the text alone.
-  painter.on_draw_cell(holding(label_list_t{{L"ab"}, {-1}}));
-  EXPECT_EQ(recorder.calls_starting_with({"DrawBitmap", "DrawString"}),
+  EXPECT_EQ(draw(labels, holding(label_list_t{{L"ab"}, {-1}}), {"DrawBitmap", "DrawString"}),
             strings{"DrawString(2, 2, 16, 18, \"ab\", 0x61, -1)"});
 }
 
 TEST_F(ImageAndLabelPainters, LabelMeasurementsCountSevenPixelsPerLabel) {
-  label_painter_t painter;
-  painter.set_image_list(images);
-  draw_cell_params_t params = holding(label_list_t{{L"ab", L"cd", L"ef", L"gh"}, {0, 7, 1}});
+  draw_cell_params_t params = holding(four_labels);
   // Margins 3 × 3, then (4 + 7 + 14) and (6 + 7 + 14); as high as the taller image.
-  EXPECT_EQ(painter.get_content_size(params), orrin7::size<double>(55, 6));
+  EXPECT_EQ(labels.get_content_size(params), orrin7::size<double>(55, 6));
   // Room for 3 square images of the cell's height and 3 × 7 pixels beside the measured texts.
   recorder.clear();
-  EXPECT_EQ(painter.get_content_rect(params), orrin7::rectangle<double>(2, 3, 139, 17));
+  EXPECT_EQ(labels.get_content_rect(params), orrin7::rectangle<double>(2, 3, 139, 17));
   EXPECT_EQ(recorder.calls_starting_with({"GetTextRect"}),
             strings{"GetTextRect(2, 2, 118, 18, \"abcdefgh\", 0x1161, -1)"});
   params.text = L"xyz";
-  EXPECT_EQ(painter.get_content_size(params), orrin7::size<double>(24, 3));
+  EXPECT_EQ(labels.get_content_size(params), orrin7::size<double>(24, 3));
 }
 
+// Without an image list: the background and the two grid lines, nothing measured.
 TEST_F(ImageAndLabelPainters, WithoutImagesOnlyBackgroundAndLinesAndOtherValuesAreRefused) {
-  label_painter_t labels;
   const draw_cell_params_t params = holding(label_list_t{{L"ab"}, {0}});
-  labels.on_draw_cell(params);
-  EXPECT_EQ(recorder.calls_starting_with({"DrawBitmap", "DrawString", "SetFont"}), strings{});
-  EXPECT_EQ(recorder.calls_starting_with({"FillRect", "LineTo"}).size(), 3u);
-  EXPECT_EQ(labels.get_content_size(params), orrin7::size<double>(3, 3));
+  label_painter_t bare;
+  EXPECT_EQ(draw(bare, params, {"DrawBitmap", "DrawString", "SetFont", "FillRect", "LineTo"}),
+            (strings{"FillRect(0, 0, 200, 20)", "LineTo(200, 20)", "LineTo(0, 20)"}));
+  EXPECT_EQ(bare.get_content_size(params), orrin7::size<double>(3, 3));
+  EXPECT_EQ(image_painter_t().get_content_size(holding(std::vector<int>{0})),
+            orrin7::size<double>(0, 0));
   EXPECT_THROW(labels.on_draw_cell(holding(std::vector<int>{0})), boost::bad_get);
-  EXPECT_THROW(image_painter_t().on_draw_cell(holding(label_list_t{})), boost::bad_get);
+  EXPECT_THROW(images.on_draw_cell(holding(label_list_t{})), boost::bad_get);
 }
 
 }  // namespace

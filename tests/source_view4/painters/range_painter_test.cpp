@@ -1,20 +1,15 @@
 // range_painter_t on the recording painter: the tag of a first row, the lines of inner and last
 // rows, the line colour carried over invalid colour indexes, what update_colors refreshes, the
 // extra room in the measurements.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 
 #include "painter_fixture.h"
 #include "source_view4/range_painter.h"
-#include "support/recording_painter.h"
 
 namespace {
 
 using orrin7::_color;
 using source_view4::range_t;
-using source_view4::column_painters::range_painter_t;
-using strings = std::vector<std::string>;
 
 class RangePainter : public sv4_test::painter_test_t {
  protected:
@@ -23,18 +18,13 @@ class RangePainter : public sv4_test::painter_test_t {
   // The calls after the text colour is set, without the font put back at the end, for a
   // 100 × 20 cell at the origin holding `value`.
   strings shapes(const source_view4::cell_value_t& value) {
-    const auto model = make_model(1);
-    model->set_data(0, 2, value);
-    recorder.clear();
-    painter.on_draw_cell(cell(&recorder, {0, 0, 100, 20}, 0, 2, model));
-    const strings& calls = recorder.calls();
+    const strings calls = draw(painter, holding(value, {0, 0, 100, 20}));
     auto first = std::find_if(calls.begin(), calls.end(),
                               [](const std::string& c) { return c.rfind("SetTextColor", 0) == 0; });
     return first == calls.end() ? strings{} : strings(first + 1, calls.end() - 1);
   }
 
-  sv4_test::recording_painter_t recorder;
-  range_painter_t painter;
+  source_view4::column_painters::range_painter_t painter;
 };
 
 TEST_F(RangePainter, FirstRowDrawsTheJointTheTagAndTheTextEndingBeforeThePoint) {
@@ -68,15 +58,16 @@ TEST_F(RangePainter, InnerAndLastRowsDrawTheLineInTheColourLeftByTheLastValidInd
   EXPECT_EQ(shapes(range_t{range_t::inner_row, L"", 0})[0], "SetPen(#7f7f7fff/1, 2, 1)");
 }
 
-TEST_F(RangePainter, UpdateColorsRefreshesOnlyTheOutlineAndLineColours) {
+// The text and background colours keep what the light palette gave them.
+TEST_F(RangePainter, UpdateColorsRefreshesOnlyTheOutlineAndLineColoursAndMeasuresTheTag) {
   painter.set_outline_color(_color::rgb(1, 1, 1));
   orrin7::GetSysPalette().UseDarkColors(true);
   painter.update_colors();
   // Dark text 0xD4 lightened by half: L = 0.5 + 0.8314 / 2.
-  EXPECT_EQ(painter.get_outline_color(), _color::rgb(233, 233, 233, 0xFF, 1));
-  EXPECT_EQ(painter.get_text_color(), _color::rgb(0, 0, 0, 0xFF, 1));
-  EXPECT_EQ(painter.get_background_color(), _color::rgb(0xFF, 0xFF, 0xFF, 0xFF, 1));
-
+  EXPECT_EQ(shown({painter.get_outline_color(), painter.get_text_color(),
+                   painter.get_background_color()}),
+            shown({_color::rgb(233, 233, 233, 0xFF, 1), _color::rgb(0, 0, 0, 0xFF, 1),
+                   _color::rgb(0xFF, 0xFF, 0xFF, 0xFF, 1)}));
   auto params = cell(&recorder, {0, 0, 100, 20});
   params.text = L"abc";
   EXPECT_EQ(painter.get_content_size(params), orrin7::size<double>(21 + 3 + 14, 14 + 3));
