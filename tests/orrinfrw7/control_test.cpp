@@ -1,214 +1,268 @@
-// The control without a surface: attachment, pointer routing and capture, hover and cursors,
-// focus, keys and tab order, the composite focus holder, clipboard walk, and containment of
-// failures at the dispatch boundary.
+// Element trees and the control: alignment layout (creation order, fill, hidden children,
+// requests that do not fit, nesting, SetPos, destruction), attachment, pointer routing and
+// capture, focus by click and by tab, keys, the composite focus holder, the clipboard walk, and
+// containment of failures at the dispatch boundary.
 #include <gtest/gtest.h>
 
-#include "orrin7/system.h"
+#include <stdexcept>
+
 #include "orrinfrw7/focus_holder.h"
+#include "orrinfrw7/offscreen_control.h"
 #include "support/assertion_recorder.h"
-#include "test_control.h"
 #include "utilkit2/smart_pointer.h"
 
 using namespace orrinfrw7;
-using frw7_test::probe_t;
-using frw7_test::test_control_t;
 using Log = std::vector<std::string>;
 
 namespace {
 
-// root: left panel (100 wide) holding a (top, 50 high) and b (fill); c fills the rest.
-struct tree_t {
-  explicit tree_t(test_control_t& control)
-      : panel(new probe_t(control.GetRoot(), "panel", {100, 0}, AL_Left, &log)),
-        a(new probe_t(panel, "a", {0, 50}, AL_Top, &log)),
-        b(new probe_t(panel, "b", {0, 0}, AL_Client, &log)),
-        c(new probe_t(control.GetRoot(), "c", {0, 0}, AL_Client, &log)) {
-    for (probe_t* p : {a, b, c}) p->SetTabStop(true);
+// "left,top,right,bottom" of each element, space-separated.
+std::string Bounds(std::initializer_list<const CVisualElement*> elements) {
+  std::string out;
+  for (const CVisualElement* e : elements) {
+    const orrin7::rectangle<int> r = e->GetBounds();
+    out += (out.empty() ? "" : " ") + std::to_string(r.left) + "," + std::to_string(r.top) + "," +
+           std::to_string(r.right) + "," + std::to_string(r.bottom);
   }
-  Log log;
-  probe_t* panel;
-  probe_t* a;
-  probe_t* b;
-  probe_t* c;
+  return out;
+}
+
+// ---- layout ----
+
+struct layout_test : ::testing::Test {
+  CVisualElement* Add(int w, int h, Alignment alignment, CVisualElement* parent = nullptr) {
+    return new CVisualElement(parent ? parent : &root, {w, h}, alignment);
+  }
+  CVisualElement root{nullptr, {300, 200}, AL_None};
 };
 
-TEST(control, AfterSetControlRunsOnceForEveryElementOnceBuilt) {
-  test_control_t control;
-  tree_t t(control);
-  EXPECT_EQ(t.a->attached, 0);  // not during construction
-  control.DispatchMouseMove(1, 1, 0);
-  for (probe_t* p : {t.panel, t.a, t.b, t.c}) EXPECT_EQ(p->attached, 1) << p->name;
-  auto* late = new probe_t(t.c, "late");
-  control.CompleteAttach();
-  control.CompleteAttach();
-  EXPECT_EQ(late->attached, 1);
-  EXPECT_EQ(t.a->attached, 1);
+TEST_F(layout_test, EdgesTakeSlicesInCreationOrderAndFillTakesTheRestWhereverCreated) {
+  auto* fill = Add(1, 1, AL_Client);
+  auto* top = Add(999, 20, AL_Top);
+  auto* left = Add(50, 999, AL_Left);
+  auto* right = Add(40, 999, AL_Right);
+  auto* right2 = Add(10, 999, AL_Right);
+  auto* bottom = Add(999, 30, AL_Bottom);
+  EXPECT_EQ(Bounds({top, left, right, right2, bottom, fill}),
+            "0,0,300,20 0,20,50,200 260,20,300,200 250,20,260,200 50,170,250,200 50,20,250,170");
+  root.SetSize({400, 100});
+  EXPECT_EQ(Bounds({right, fill}), "360,20,400,100 50,20,350,70");
 }
 
-TEST(control, PointerEventsReachTheDeepestElementInItsOwnPixelsAndFollowCapture) {
-  test_control_t control;
-  tree_t t(control);
-  control.DispatchMouseMove(10, 60, 0);
-  control.DispatchMouseDown(10, 60, orrin7::MB_Left, 0);
-  control.DispatchMouseMove(250, 5, 0);  // still captured by b
-  control.DispatchMouseUp(250, 5, orrin7::MB_Left, 0);
-  control.DispatchMouseMove(150, 20, 0);
-  control.DispatchMouseMove(20, 20, 0);
-  control.DispatchMouseLeave();
-  // The focus moves before the press is delivered.
-  const Log expected{"b move 10,10",   "b focus", "panel child focus ->b", "b down 10,10",
-                     "b move 250,-45", "b leave", "c move 50,20",          "c leave",
-                     "a move 20,20",   "a leave"};
-  EXPECT_EQ(t.log, expected);
-  EXPECT_EQ(control.GetHoverElement(), nullptr);
+TEST_F(layout_test, HiddenChildrenTakeNoSpaceAndRequestsThatDoNotFitAreCutButRemembered) {
+  auto* hidden = Add(50, 0, AL_Left);
+  auto* left = Add(200, 0, AL_Left);
+  auto* right = Add(100, 0, AL_Right);
+  auto* fill = Add(0, 0, AL_Client);
+  auto* top = Add(0, 500, AL_Top);
+  hidden->SetVisible(false);
+  EXPECT_EQ(Bounds({left, right, fill, top}),
+            "0,0,200,200 200,0,300,200 200,200,200,200 200,0,200,200");
+  hidden->SetVisible(true);  // back in its place; the right edge gets what is left of its 100
+  EXPECT_EQ(Bounds({hidden, left, right, fill}),
+            "0,0,50,200 50,0,250,200 250,0,300,200 250,200,250,200");
+  root.SetSize({500, 200});
+  EXPECT_EQ(Bounds({right, fill, top}), "400,0,500,200 250,200,400,200 250,0,400,200");
 }
 
-TEST(control, HoverDecidesTheCursor) {
-  test_control_t control;
-  tree_t t(control);
-  t.c->SetCursor(CR_Hand);
-  control.DispatchMouseMove(150, 20, 0);
-  control.DispatchMouseMove(20, 20, 0);
-  t.a->SetCursor(CR_SizeWE);  // under the pointer: applied at once
-  EXPECT_EQ(control.cursors, (std::vector<int>{CR_Hand, CR_Arrow, CR_SizeWE}));
-  EXPECT_EQ(control.GetCursor(), CR_SizeWE);
+TEST_F(layout_test, NestedPanelsFollowTheirParentMapCoordinatesAndTakeSetPosAsARequest) {
+  auto* panel = Add(120, 0, AL_Right);
+  auto* header = Add(0, 16, AL_Top, panel);
+  auto* cells = Add(0, 0, AL_Client, panel);
+  auto* summary = Add(0, 24, AL_Bottom, panel);
+  EXPECT_EQ(Bounds({cells, summary}), "0,16,120,176 0,176,120,200");
+  const orrin7::point<int> p = cells->ElementToControl({5, 6}), back = cells->ControlToElement(p);
+  EXPECT_EQ((std::vector<int>{p.x, p.y, back.x, back.y}), (std::vector<int>{185, 22, 5, 6}));
+  root.SetSize({300, 100});
+  header->SetHeight(40);
+  EXPECT_EQ(Bounds({cells}), "0,40,120,76");
+  panel->SetPos({7, 7, 87, 50});  // aligned: the size becomes its request, the parent places it
+  auto* free = Add(30, 30, AL_None);
+  free->SetPos({5, 6, 25, 36});  // not aligned: placed where it is told, and left there
+  root.SetSize({600, 400});
+  EXPECT_EQ(Bounds({panel, cells, free}), "520,0,600,400 0,40,80,376 5,6,25,36");
 }
 
-TEST(control, KeysGoToTheFocusedElementAndBubbleUntilHandled) {
-  test_control_t control;
-  tree_t t(control);
-  std::vector<int> seen;
-  struct listener_t : utilkit2::subscriber_base_t {
-    std::vector<int>* seen;
-    void on_key(CVisualElement*, int modifiers, int key) { seen->push_back(modifiers | key); }
-  } listener;
-  listener.seen = &seen;
-  t.b->KeyDown.connect(&listener, &listener_t::on_key);
-  ASSERT_TRUE(t.b->SetFocus());
-  t.log.clear();
-  EXPECT_FALSE(control.DispatchKeyDown(KEY_C, MK_Ctrl));
-  EXPECT_EQ(t.log, (Log{"b key 67", "panel key 67"}));
-  EXPECT_EQ(seen, (std::vector<int>{MK_Ctrl | KEY_C}));
-  t.panel->consume_keys = true;
-  t.log.clear();
-  EXPECT_TRUE(control.DispatchKeyDown(KEY_Down, 0));
-  EXPECT_EQ(t.log, (Log{"b key 40", "panel key 40"}));
+TEST_F(layout_test, DestroyingAChildFreesItsSpaceAndOnlyDetachesChildrenNotMadeWithNew) {
+  auto* left = Add(60, 0, AL_Left);
+  auto* fill = Add(0, 0, AL_Client);
+  CVisualElement local(left, {0, 10}, AL_Top);  // on the stack: its parent must not delete it
+  delete left;  // sanitizers catch a delete of `local` or a touch of the freed child
+  EXPECT_EQ(local.GetParent(), nullptr);
+  EXPECT_EQ(Bounds({fill}), "0,0,300,200");
 }
 
-TEST(control, TabWalksTabStopsInTreeOrderAndWraps) {
-  test_control_t control;
-  tree_t t(control);
-  t.b->SetVisible(false);
-  std::vector<std::string> order;
-  for (int i = 0; i < 4; ++i) {
-    control.DispatchKeyDown(KEY_Tab, 0);
-    order.push_back(static_cast<probe_t*>(control.GetFocusedElement())->name);
+// ---- the control ----
+
+std::string NameOf(const CVisualElement* element);
+
+// Writes every hook call as one line ("<name> down 3,4") into a shared log.
+class probe_t : public CVisualElement {
+ public:
+  probe_t(CVisualElement* parent, std::string name, orrin7::size<int> size = {10, 10},
+          Alignment alignment = AL_None, Log* log = nullptr)
+      : CVisualElement(parent, size, alignment), name(std::move(name)), log(log) {}
+  std::string name;
+  Log* log;
+  bool consume_keys = false;
+  int attached = 0;
+
+ protected:
+  void AfterSetControl() override { ++attached; }
+  bool HandleMouseDown(const CMouseEvent& e) override {
+    return Write("down " + std::to_string(e.x) + "," + std::to_string(e.y));
   }
-  EXPECT_EQ(order, (std::vector<std::string>{"a", "c", "a", "c"}));
-  t.b->SetVisible(true);
-  control.DispatchKeyDown(KEY_Tab, MK_Shift);
-  EXPECT_EQ(control.GetFocusedElement(), t.b);
+  bool HandleMouseMove(const CMouseEvent& e) override {
+    return Write("move " + std::to_string(e.x) + "," + std::to_string(e.y));
+  }
+  void HandleMouseLeave() override { Write("leave"); }
+  bool HandleKeyDown(const CKeyEvent& e) override {
+    return Write("key " + std::to_string(e.key)) && consume_keys;
+  }
+  void HandleFocusChanged(bool focused) override { Write(focused ? "focus" : "blur"); }
+  void HandleChildFocusChanged(CVisualElement* from, CVisualElement* to, bool) override {
+    Write("child focus " + NameOf(from) + ">" + NameOf(to));
+  }
+
+ private:
+  bool Write(const std::string& line) {
+    if (log) log->push_back(name + " " + line);
+    return true;
+  }
+};
+
+std::string NameOf(const CVisualElement* element) {
+  auto* probe = dynamic_cast<const probe_t*>(element);
+  return probe ? probe->name : "-";
 }
 
-TEST(control, FocusLeavesHiddenAndDestroyedElementsAndKeysThenReachTheHolder) {
-  test_control_t control;
-  tree_t t(control);
-  t.a->SetFocus();
-  t.panel->SetVisible(false);
-  EXPECT_EQ(control.GetFocusedElement(), nullptr);
-  EXPECT_FALSE(t.a->SetFocus());  // not showing
-  t.c->SetFocus();
-  control.SetFocusHolder(t.panel);
-  delete t.c;
-  EXPECT_EQ(control.GetFocusedElement(), nullptr);
-  t.panel->SetVisible(true);
-  t.log.clear();
-  control.DispatchKeyDown(KEY_A, 0);
-  EXPECT_EQ(t.log, (Log{"panel key 65"}));
+// root: left panel (100 wide) holding a (top, 50 high) and b (fill); c fills the rest.
+struct control_test : ::testing::Test {
+  control_test() {
+    for (probe_t* p : {a, b, c}) p->SetTabStop(true);
+  }
+  std::string Focused() const { return NameOf(control.GetFocusedElement()); }
+  Log log;  // outlives the control's elements
+  COffscreenControl control{400, 300};
+  probe_t* panel = new probe_t(control.GetRoot(), "panel", {100, 0}, AL_Left, &log);
+  probe_t* a = new probe_t(panel, "a", {0, 50}, AL_Top, &log);
+  probe_t* b = new probe_t(panel, "b", {0, 0}, AL_Client, &log);
+  probe_t* c = new probe_t(control.GetRoot(), "c", {0, 0}, AL_Client, &log);
+};
+
+TEST_F(control_test, PointerEventsReachTheDeepestElementInItsOwnPixelsAndFollowCapture) {
+  EXPECT_EQ(a->attached, 0);  // not during construction: before the first event
+  control.MouseMove(10, 60);
+  control.MouseDown(10, 60);
+  control.MouseMove(250, 5);  // still captured by b
+  control.MouseUp(250, 5);
+  control.MouseMove(150, 20);
+  control.MouseMove(20, 20);
+  control.MouseLeave();
+  // The focus moves before the press is delivered.
+  EXPECT_EQ(log, (Log{"b move 10,10", "b focus", "panel child focus ->b", "b down 10,10",
+                      "b move 250,-45", "b leave", "c move 50,20", "c leave", "a move 20,20",
+                      "a leave"}));
+  auto* late = new probe_t(c, "late");
+  control.CompleteAttach();
+  control.CompleteAttach();
+  for (probe_t* p : {panel, a, b, c, late}) EXPECT_EQ(p->attached, 1) << p->name;
+}
+
+TEST_F(control_test, KeysBubbleFromTheFocusedElementAndReachTheHolderWhenFocusIsGone) {
+  struct listener_t : utilkit2::subscriber_base_t {
+    std::vector<int> seen;
+    void on_key(CVisualElement*, int modifiers, int key) { seen.push_back(modifiers | key); }
+  } listener;
+  b->KeyDown.connect(&listener, &listener_t::on_key);
+  ASSERT_TRUE(b->SetFocus());
+  log.clear();
+  EXPECT_FALSE(control.KeyDown(KEY_C, MK_Ctrl));
+  EXPECT_EQ(listener.seen, (std::vector<int>{MK_Ctrl | KEY_C}));
+  panel->consume_keys = true;
+  EXPECT_TRUE(control.KeyDown(KEY_Down));
+  EXPECT_EQ(log, (Log{"b key 67", "panel key 67", "b key 40", "panel key 40"}));
+  // The focus leaves hidden and destroyed elements; keys then go to the focus holder.
+  panel->SetVisible(false);
+  EXPECT_EQ(Focused(), "-");
+  EXPECT_FALSE(a->SetFocus());  // not showing
+  c->SetFocus();
+  control.SetFocusHolder(panel);
+  delete c;
+  EXPECT_EQ(Focused(), "-");
+  panel->SetVisible(true);
+  log.clear();
+  control.KeyDown(KEY_A);
+  EXPECT_EQ(log, (Log{"panel key 65"}));
+}
+
+TEST_F(control_test, TabWalksVisibleTabStopsInTreeOrderAndWraps) {
+  b->SetVisible(false);
+  Log order;
+  for (int modifiers : {0, 0, 0, 0, int(MK_Shift)}) {
+    if (modifiers) b->SetVisible(true);
+    control.KeyDown(KEY_Tab, modifiers);
+    order.push_back(Focused());
+  }
+  EXPECT_EQ(order, (Log{"a", "c", "a", "c", "b"}));
 }
 
 TEST(control, CompositeIsOneTabStopAndFocusedOnBehalfOfItsChildren) {
-  test_control_t control;
+  COffscreenControl control{400, 300};
   auto* before = new probe_t(control.GetRoot(), "before", {20, 0}, AL_Left);
   auto* composite = new CComplexFocusHolder<CVisualElement>(control.GetRoot(), {200, 0}, AL_Left);
   auto* inner1 = new probe_t(composite, "inner1", {50, 0}, AL_Left);
   auto* inner2 = new probe_t(composite, "inner2", {50, 0}, AL_Left);
   auto* after = new probe_t(control.GetRoot(), "after", {20, 0}, AL_Left);
   for (probe_t* p : {before, inner1, inner2, after}) p->SetTabStop(true);
-
   before->SetFocus();
-  control.DispatchKeyDown(KEY_Tab, 0);
-  EXPECT_EQ(control.GetFocusedElement(), inner1);
-  EXPECT_TRUE(inner2->IsControlFocused());
-  EXPECT_FALSE(after->IsControlFocused());
-  control.DispatchKeyDown(KEY_Tab, 0);  // leaves the composite as a whole
-  EXPECT_EQ(control.GetFocusedElement(), after);
-  EXPECT_FALSE(inner2->IsControlFocused());
-  EXPECT_EQ(control.GetFocusHolder(), composite);  // focus left it while the control had it
-  control.DispatchKeyDown(KEY_Tab, MK_Shift);
-  EXPECT_EQ(control.GetFocusedElement(), inner2);
-  control.DispatchKeyDown(KEY_Tab, MK_Shift);
-  EXPECT_EQ(control.GetFocusedElement(), before);
+  Log walk;
+  for (int modifiers : {0, 0, int(MK_Shift), int(MK_Shift)}) {
+    control.KeyDown(KEY_Tab, modifiers);
+    walk.push_back(NameOf(control.GetFocusedElement()) +
+                   (inner2->IsControlFocused() ? " composite" : ""));
+  }
+  // Tab leaves the composite as a whole; it keeps being the holder while the control has focus.
+  EXPECT_EQ(walk, (Log{"inner1 composite", "after", "inner2 composite", "before"}));
   EXPECT_EQ(control.GetFocusHolder(), composite);
 }
 
-TEST(control, CopyGoesToTheNearestElementThatCopies) {
+TEST_F(control_test, ClickAndCopyGoToTheNearestElementAboveThatTakesThem) {
   struct copier_t : CVisualElement {
     using CVisualElement::CVisualElement;
     bool IsCopyToClipboardEnabled() const override { return true; }
     std::wstring HandleAsString() const override { return L"rows\r\n"; }
   };
-  test_control_t control;
-  auto* copier = new copier_t(control.GetRoot(), {100, 100}, AL_Client);
-  auto* inner = new probe_t(copier, "inner");
-  inner->SetTabStop(true);
-  inner->SetFocus();
-  orrin7::GetCurrentSystem()->GetClipboardService()->SetText(L"");
+  auto* copier = new copier_t(c, {50, 50}, AL_None);
+  auto* middle = new probe_t(copier, "middle", {0, 0}, AL_Client);
+  new probe_t(middle, "inner");
+  middle->SetTabStop(true);
+  control.Click(105, 5);  // on inner: the nearest element above it that takes the focus gets it
+  EXPECT_EQ(Focused(), "middle");
   EXPECT_TRUE(control.CopyFocusedToClipboard());
-  EXPECT_EQ(orrin7::GetCurrentSystem()->GetClipboardService()->GetText(), L"rows\r\n");
-  EXPECT_FALSE(CopyToClipboard(control.GetRoot()));
+  EXPECT_EQ(control.GetClipboardText(), L"rows\r\n");
+  b->SetFocus();
+  EXPECT_FALSE(control.CopyFocusedToClipboard());  // nothing above b copies
 }
 
-TEST(control, TooltipsAreAskedFromTheElementUnderThePointerUpwards) {
-  struct tipping_t : CVisualElement {
-    using CVisualElement::CVisualElement;
-    bool HandleOnTooltip(CTooltipEvent& event) override {
-      event.text = L"tip at " + std::to_wstring(event.x) + L"," + std::to_wstring(event.y);
-      event.rect = {0, 0, 10, 10};
-      return true;
-    }
-  };
-  test_control_t control;
-  auto* tipping = new tipping_t(control.GetRoot(), {100, 0}, AL_Right);
-  new probe_t(tipping, "silent", {50, 50}, AL_Client);
-  CTooltipEvent event;
-  EXPECT_EQ(control.QueryTooltip(320, 20, event), tipping);
-  EXPECT_EQ(event.text, L"tip at 20,20");
-  EXPECT_EQ(control.QueryTooltip(20, 20, event), nullptr);
-}
-
-TEST(control, AFailedEventIsDroppedAndTheNextOneIsServed) {
-  sv4_test::assertion_recorder_t recorder;
+TEST_F(control_test, AFailedEventIsDroppedAndTheNextOneIsServed) {
+  sv4_test::assertion_recorder_t recorder;  // the null pointer reports before it throws
   struct null_user_t : CVisualElement {
     using CVisualElement::CVisualElement;
     utilkit2::smart_pointer_t<std::string> missing;
     void AfterSetControl() override { throw std::logic_error("attach failed"); }
+    bool HandleMouseDown(const CMouseEvent&) override { throw std::runtime_error("broken"); }
     bool HandleMouseWheel(const CWheelEvent&) override { return missing->empty(); }
   };
-  test_control_t control;
-  tree_t t(control);
-  auto* user = new null_user_t(t.c, {50, 50}, AL_None);
-  t.a->throw_on_down = true;
-  EXPECT_FALSE(control.DispatchMouseDown(10, 10, orrin7::MB_Left, 0));
-  control.DispatchMouseUp(10, 10, orrin7::MB_Left, 0);
+  new null_user_t(c, {50, 50}, AL_None);
+  EXPECT_FALSE(control.MouseDown(110, 10));
+  control.MouseUp(110, 10);
   EXPECT_EQ(control.GetFailureCount(), 2);  // the attach and the press
-  EXPECT_EQ(control.GetLastFailure(), "mouse down: broken element");
-  EXPECT_FALSE(control.DispatchWheel(110, 10, 0, 1, 0));
+  EXPECT_EQ(control.GetLastFailure(), "mouse down: broken");
+  EXPECT_FALSE(control.Wheel(110, 10, 1));
   EXPECT_EQ(control.GetFailureCount(), 3);
-  EXPECT_EQ(recorder.expressions(), (std::vector<std::string>{"m_ptr != 0"}));
-  EXPECT_TRUE(control.DispatchMouseDown(10, 70, orrin7::MB_Left, 0));
-  EXPECT_EQ(t.log.back(), "b down 10,20");
-  EXPECT_EQ(user->GetParent(), t.c);
+  EXPECT_TRUE(control.MouseDown(10, 70));
+  EXPECT_EQ(log.back(), "b down 10,20");
 }
 
 }  // namespace

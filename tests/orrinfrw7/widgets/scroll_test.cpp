@@ -1,10 +1,14 @@
-// Scroll bars and scroll boxes in the headless control: bar arithmetic, when bars appear, two
+// Scroll bars and scroll boxes in the headless control: bar arithmetic, when bars show, two
 // regions with row models of their own kept on one vertical position under the wheel, the bar and
-// the keyboard, a header scrolled with its grid, and connected elements that go away.
+// the keyboard, a header scrolled with its grid, and connected elements that go away; splitters
+// dragged within their limits, and the edges a bevel draws in each style.
 #include <gtest/gtest.h>
 
+#include <array>
+
+#include "orrin7/system.h"
+#include "orrinfrw7/bevel.h"
 #include "orrinfrw7/header.h"
-#include "orrinfrw7/offscreen_control.h"
 #include "orrinfrw7/scroll.h"
 #include "support/assertion_recorder.h"
 #include "support/signal_spy.h"
@@ -12,7 +16,7 @@
 
 using namespace orrinfrw7;
 using widgets_test::colour_grid_t;
-using widgets_test::RowColour;
+using widgets_test::Str;
 
 namespace {
 
@@ -21,47 +25,29 @@ TEST(scroll_bar, ArrowsTrackAndThumbMoveByLinePageAndProportion) {
   auto* bar = new CScrollBar(control.GetRoot(), OR_Vertical);
   bar->SetPos({0, 0, 20, 220});
   bar->SetRange(1000, 100, 10);
-  auto requested = sv4_test::spy_on(bar->PositionRequested);
   // Arrows of 20 at both ends, a track of 180 and a thumb of a tenth of it.
-  EXPECT_EQ(bar->GetTrackRect(), orrin7::rectangle<int>(0, 20, 20, 200));
-  EXPECT_EQ(bar->GetThumbRect(), orrin7::rectangle<int>(0, 20, 20, 38));
-  control.Click(10, 100);
-  EXPECT_EQ(bar->GetPosition(), 100);
-  control.Click(10, 5);
-  EXPECT_EQ(bar->GetPosition(), 90);
-  control.Click(10, 215);
-  EXPECT_EQ(bar->GetPosition(), 100);
-  ASSERT_EQ(requested.count(), 3u);
-  EXPECT_EQ(std::get<1>(requested.last()), 100);
-  // The thumb starts 18 pixels down the 162 it can travel; 81 more pixels are half the extent.
-  EXPECT_EQ(bar->GetThumbRect().top, 38);
-  control.MouseDown(10, 40);
-  control.MouseMove(10, 121);
-  control.MouseUp(10, 121);
-  EXPECT_DOUBLE_EQ(bar->GetPosition(), 550);
+  EXPECT_EQ(Str(bar->GetTrackRect()) + " " + Str(bar->GetThumbRect()), "0,20,20,200 0,20,20,38");
+  std::vector<double> positions;  // after clicks on the track, the top and the bottom arrow
+  for (int y : {100, 5, 215}) {
+    control.Click(10, y);
+    positions.push_back(bar->GetPosition());
+  }
+  // The thumb then starts 18 pixels down the 162 it can travel; 81 more are half the extent.
+  widgets_test::Drag(control, 10, 40, 10, 121);
+  positions.push_back(bar->GetPosition());
   bar->SetPosition(5000);
-  EXPECT_EQ(bar->GetPosition(), 900);
+  positions.push_back(bar->GetPosition());
+  EXPECT_EQ(positions, (std::vector<double>{100, 90, 100, 550, 900}));
   bar->SetRange(50, 100, 10);  // everything in view: no thumb, position back to 0
   EXPECT_TRUE(bar->GetThumbRect().empty());
   EXPECT_EQ(bar->GetPosition(), 0);
-  requested.clear();
-  control.Click(10, 100);
-  control.Click(10, 215);
-  EXPECT_EQ(requested.count(), 0u);
 }
 
 // Region A (a header over a grid whose columns are the header's) and region B (a grid with a row
 // model of its own, under a spacer as high as the header and over a bar always shown) side by
 // side in an outer box that scrolls both vertically. Grid B takes grid A's selection.
 struct scroll_box_test : ::testing::Test {
-  scroll_box_test()
-      : outer(new CScrollBox(control.GetRoot(), {0, 0}, AL_Client)),
-        region_b(new CScrollBox(outer, {120, 0}, AL_Right)),
-        spacer_b(new CVisualElement(region_b, {0, 20}, AL_Top)),
-        grid_b(new colour_grid_t(region_b, AL_Client)),
-        region_a(new CScrollBox(outer, {0, 0}, AL_Client)),
-        header(new CHeader(region_a, {0, 20}, AL_Top)),
-        grid_a(new colour_grid_t(region_a, AL_Client)) {
+  scroll_box_test() {
     for (int i = 0; i < 3; ++i) model.Add(L"Column", 150, i);
     header->SetModel(&model);
     grid_a->SetColumnViewModel(header->GetColumnViewModel());
@@ -82,58 +68,42 @@ struct scroll_box_test : ::testing::Test {
     for (int y = 30; y < 250; y += 17)
       EXPECT_EQ(control.GetPixel(30, y), control.GetPixel(320, y)) << y;
   }
-  orrin7::point<int> CentreOf(const CVisualElement* element, const orrin7::rectangle<int>& r) {
-    return element->ElementToControl({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+  // Which bars show ("v", "h") in the outer box, region A and region B.
+  std::string Bars() const {
+    std::string out;
+    for (const CScrollBox* box : {outer, region_a, region_b})
+      out += std::string(box->IsScrollBarVisible(OR_Vertical) ? "v" : "-") +
+             (box->IsScrollBarVisible(OR_Horizontal) ? "h " : "- ");
+    return out;
   }
 
   COffscreenControl control{400, 300};
   CSimpleHeaderModel model;
-  CScrollBox* outer;
-  CScrollBox* region_b;
-  CVisualElement* spacer_b;
-  colour_grid_t* grid_b;
-  CScrollBox* region_a;
-  CHeader* header;
-  colour_grid_t* grid_a;
+  CScrollBox* outer = new CScrollBox(control.GetRoot(), {0, 0}, AL_Client);
+  CScrollBox* region_b = new CScrollBox(outer, {120, 0}, AL_Right);
+  CVisualElement* spacer_b = new CVisualElement(region_b, {0, 20}, AL_Top);
+  colour_grid_t* grid_b = new colour_grid_t(region_b, AL_Client);
+  CScrollBox* region_a = new CScrollBox(outer, {0, 0}, AL_Client);
+  CHeader* header = new CHeader(region_a, {0, 20}, AL_Top);
+  colour_grid_t* grid_a = new colour_grid_t(region_a, AL_Client);
 };
 
-TEST_F(scroll_box_test, BarsAppearWhereThereIsMoreToSeeAndTakeTheirRoomFromTheContent) {
-  const int bar = outer->GetScrollBarSize();
-  EXPECT_TRUE(outer->IsScrollBarVisible(OR_Vertical));
-  EXPECT_FALSE(outer->IsScrollBarVisible(OR_Horizontal));
-  EXPECT_TRUE(region_a->IsScrollBarVisible(OR_Horizontal));  // 450 pixels of columns
-  EXPECT_FALSE(region_a->IsScrollBarVisible(OR_Vertical));
-  EXPECT_TRUE(region_b->IsScrollBarVisible(OR_Horizontal));  // always, with nothing to scroll
-  EXPECT_FALSE(region_b->IsScrollBarVisible(OR_Vertical));
-  EXPECT_EQ(outer->GetContentRect().right, 400 - bar);
-  EXPECT_EQ(region_b->GetBounds().right, 400 - bar);
-  EXPECT_EQ(grid_a->GetBounds().bottom, 300 - bar);
-  const CScrollBar* vertical = outer->GetScrollBar(OR_Vertical);
-  EXPECT_EQ(vertical->GetTotal(), 20000);
-  EXPECT_EQ(vertical->GetPage(), 300 - 20 - bar);  // the driving grid's rows in view
-
-  grid_a->Rows().SetCount(5);  // everything fits now
-  EXPECT_FALSE(outer->IsScrollBarVisible(OR_Vertical));
-  EXPECT_EQ(region_b->GetBounds().right, 400);
-  outer->SetScrollBarMode(OR_Vertical, SBM_Always);
-  EXPECT_TRUE(outer->IsScrollBarVisible(OR_Vertical));
-}
-
 TEST_F(scroll_box_test, WheelBarAndKeysKeepBothRegionsOnOnePosition) {
-  control.Wheel(50, 100, 1);  // over grid A: three rows
-  ExpectBothAt(60);
-  control.Wheel(330, 100, 2);  // over grid B
-  ExpectBothAt(180);
-  control.Wheel(50, 10, 1);  // over the header, which does not scroll: the outer box does
-  ExpectBothAt(240);
-  control.Wheel(50, 100, -10);
-  ExpectBothAt(0);
+  // A has 450 pixels of columns; B's horizontal bar shows always, with nothing to scroll.
+  EXPECT_EQ(Bars(), "v- -h -h ");
+  EXPECT_EQ(region_b->GetBounds().right, 400 - outer->GetScrollBarSize());
+  // Over grid A (three rows a notch), over grid B, over the header (which does not scroll: the
+  // outer box does), and back up.
+  for (auto [x, y, notches, top] :
+       {std::array{50, 100, 1, 60}, {330, 100, 2, 180}, {50, 10, 1, 240}, {50, 100, -10, 0}}) {
+    control.Wheel(x, y, notches);
+    ExpectBothAt(top);
+  }
 
   const CScrollBar* vertical = outer->GetScrollBar(OR_Vertical);
-  const orrin7::point<int> thumb = CentreOf(vertical, vertical->GetThumbRect());
-  control.MouseDown(thumb.x, thumb.y);
-  control.MouseMove(thumb.x, thumb.y + 40);
-  control.MouseUp(thumb.x, thumb.y + 40);
+  const orrin7::rectangle<int> thumb = vertical->GetThumbRect();
+  const orrin7::point<int> at = vertical->ElementToControl({thumb.left + 5, thumb.top + 5});
+  widgets_test::Drag(control, at.x, at.y, at.x, at.y + 40);
   EXPECT_GT(grid_a->Top(), 1000);
   ExpectBothAt(grid_a->Top());
 
@@ -170,8 +140,74 @@ TEST_F(scroll_box_test, ElementsThatGoAwayLeaveTheBoxAndBadConnectionsAreRefused
   EXPECT_EQ(outer->GetDrivingElement(OR_Vertical), nullptr);
   control.Wheel(50, 100, 1);
   control.Paint();
-  EXPECT_FALSE(outer->IsScrollBarVisible(OR_Vertical));
+  EXPECT_EQ(Bars(), "-- -h -h ");  // and region B takes the bar's room back
+  EXPECT_EQ(region_b->GetBounds().right, 400);
   EXPECT_EQ(control.GetFailureCount(), 0);
+}
+
+// ---- splitters and bevels ----
+
+// A right panel of 100, a splitter of 6 beside it, the rest on the left: 400 × 200 in all.
+struct splitter_test : ::testing::Test {
+  splitter_test() {
+    splitter->SetNeighbours(right, left);
+    splitter->SetMinimumSizes(50, 80);
+  }
+  COffscreenControl control{400, 200};
+  CVisualElement* right = new CVisualElement(control.GetRoot(), {100, 0}, AL_Right);
+  CSplitter* splitter = new CSplitter(control.GetRoot(), {6, 0}, AL_Right);
+  CVisualElement* left = new CVisualElement(control.GetRoot(), {0, 0}, AL_Client);
+};
+
+TEST_F(splitter_test, DraggingResizesTheSizedNeighbourWithinTheMinimums) {
+  auto moved = sv4_test::spy_on(splitter->Moved);
+  control.MouseMove(296, 50);
+  EXPECT_EQ(control.GetCursor(), CR_SizeWE);
+  std::vector<int> widths;  // left and right after each drag; the minimums are 80 and 50
+  for (auto [from, to] : {std::pair{296, 256}, {256, 0}, {83, 399}}) {
+    widgets_test::Drag(control, from, 100, to, 100);
+    widths.insert(widths.end(), {left->GetSize().width, right->GetSize().width});
+  }
+  EXPECT_EQ(widths, (std::vector<int>{254, 140, 80, 314, 344, 50}));
+  EXPECT_EQ(std::get<1>(moved.last()), 50);
+  control.MouseMove(100, 100);
+  EXPECT_EQ(control.GetCursor(), CR_Arrow);
+}
+
+TEST_F(splitter_test, AcrossSplittersDragUpAndDownAndLostNeighboursEndTheDrag) {
+  splitter->SetAlignment(AL_Bottom);
+  right->SetAlignment(AL_Bottom);
+  right->SetHeight(60);
+  splitter->SetHeight(6);
+  control.MouseMove(200, 136);
+  EXPECT_EQ(control.GetCursor(), CR_SizeNS);
+  widgets_test::Drag(control, 200, 136, 200, 116);
+  EXPECT_EQ(right->GetSize().height, 80);
+
+  delete right;
+  EXPECT_EQ(splitter->GetSizedNeighbour(), nullptr);
+  widgets_test::Drag(control, 200, 150, 200, 20);
+  EXPECT_EQ(control.GetFailureCount(), 0);
+}
+
+TEST(bevel, EdgesFollowTheStyleAndTheShape) {
+  COffscreenControl control(60, 40);
+  auto* bevel = new CBevel(control.GetRoot(), {0, 0}, AL_Client);
+  bevel->SetBkColor(orrin7::_color::rgb(10, 200, 10));
+  const std::uint32_t dark = orrin7::GetSysPalette().GetColor(orrin7::PAL_Separator).value;
+  const std::uint32_t light = orrin7::GetSysPalette().GetColor(orrin7::PAL_CellBackground).value;
+  const std::uint32_t back = bevel->GetBkColor().value;
+  std::vector<std::uint32_t> pixels;  // top-left corner, the pixel inside it, bottom-right corner
+  for (auto [style, shape] :
+       {std::pair{BVS_Sunken, BVSH_Box}, {BVS_Raised, BVSH_Box}, {BVS_Flat, BVSH_BottomLine}}) {
+    bevel->SetStyle(style);
+    bevel->SetShape(shape);
+    control.Paint();
+    for (auto [x, y] : {std::pair{0, 0}, {1, 1}, {59, 39}})
+      pixels.push_back(control.GetPixel(x, y).value);
+  }
+  EXPECT_EQ(pixels,
+            (std::vector<std::uint32_t>{dark, light, light, light, dark, dark, back, back, dark}));
 }
 
 }  // namespace
