@@ -92,6 +92,20 @@ TEST_F(layout_test, DestroyingAChildFreesItsSpaceAndOnlyDetachesChildrenNotMadeW
   EXPECT_EQ(Bounds({fill}), "0,0,300,200");
 }
 
+TEST_F(layout_test, ElementsMadeWithNewWhileAnotherNewIsPendingAreOwnedToo) {
+  // `new holder_t(..., new CVisualElement(...))` allocates the holder before the argument is
+  // built, so two allocations wait for their objects at once.
+  struct holder_t : CVisualElement {
+    holder_t(CVisualElement* parent, CVisualElement* other)
+        : CVisualElement(parent, {0, 0}, AL_Client), other(other) {}
+    CVisualElement* other;
+  };
+  auto* panel = Add(50, 0, AL_Left);
+  auto* holder = new holder_t(panel, new CVisualElement(panel, {0, 10}, AL_Top));
+  EXPECT_TRUE(holder->IsHeapObject());  // else the root would leave it behind (a leak)
+  EXPECT_TRUE(holder->other->IsHeapObject());
+}
+
 // ---- the control ----
 
 std::string NameOf(const CVisualElement* element);
