@@ -3,8 +3,9 @@
 // navigation and pointer selection through injected events, and the cell pointer signals.
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <functional>
 #include <map>
+#include <numeric>
 #include <set>
 #include <tuple>
 
@@ -14,17 +15,19 @@
 
 using namespace orrinfrw7;
 using CGrid = CGridViewer<IContinuousItemViewModel, IContinuousItemViewModel>;
+using cells_t = std::set<std::pair<int, int>>;
 
 namespace {
 
-orrin7::_color RowColour(int row) {
-  return orrin7::_color::rgb(std::uint8_t(row * 37), std::uint8_t(row * 91), 200);
+orrin7::_color CellColour(int row, int column) {
+  return orrin7::_color::rgb(std::uint8_t(row * 37), std::uint8_t(row * 91),
+                             std::uint8_t(100 + column * 29));
 }
 
-// Paints every changed cell in its row's colour and records it.
-class recording_grid_t : public CGrid {
- public:
-  recording_grid_t(CVisualElement* parent) : CGrid(parent, {0, 0}, AL_Client) {
+// 1000 rows of 20 pixels, 3 columns of 80; paints every changed cell in a colour of its own and
+// records it.
+struct recording_grid_t : CGrid {
+  explicit recording_grid_t(CVisualElement* parent) : CGrid(parent, {0, 0}, AL_Client) {
     SetRowHeightUpdating(false);
     Rows().SetDefaultItemSize(20);
     Rows().SetCount(1000);
@@ -37,43 +40,31 @@ class recording_grid_t : public CGrid {
   CSimpleDiscreteItemViewModel& Columns() {
     return static_cast<CSimpleDiscreteItemViewModel&>(*GetColumnViewModel());
   }
-  // Cells drawn with UT_Changed as (row, column), and how many were passed as unchanged.
-  std::set<std::pair<int, int>> changed;
-  int unchanged = 0;
-  std::vector<std::tuple<int, int, int, orrin7::rectangle<double>>> offsets;  // row, dy, dx, rect
-  std::vector<orrin7::rectangle<double>> empty_columns;
-  std::map<int, int> states;
-  void Clear() {
-    changed.clear();
-    unchanged = 0;
-    offsets.clear();
-    empty_columns.clear();
-  }
-
- protected:
   void DrawCell(orrin7::IPainter* painter, int row, int rowOffset, int column, int columnOffset,
                 int state, const orrin7::rectangle<double>& rect, int type) override {
-    offsets.emplace_back(row, rowOffset, columnOffset, rect);
+    calls.emplace_back(row, rowOffset, columnOffset, rect);
     states[row] = state;
-    if (type != UT_Changed) {
-      ++unchanged;
-      return;
-    }
+    if (type != UT_Changed) return;
     changed.emplace(row, column);
-    painter->SetBrush(orrin7::brush(RowColour(row), 1));
+    painter->SetBrush(orrin7::brush(CellColour(row, column), 1));
     painter->FillRect(rect.left, rect.top, rect.right, rect.bottom);
   }
-  void DrawColumnEmptyArea(orrin7::IPainter* painter,
-                           const orrin7::rectangle<double>& rect) override {
-    empty_columns.push_back(rect);
-    CGrid::DrawColumnEmptyArea(painter, rect);
-  }
+
+  cells_t changed;  // cells drawn with UT_Changed as (row, column)
+  std::vector<std::tuple<int, int, int, orrin7::rectangle<double>>> calls;  // row, dy, dx, rect
+  std::map<int, int> states;
 };
 
-std::set<std::pair<int, int>> Cells(int first_row, int last_row) {
-  std::set<std::pair<int, int>> out;
+cells_t Cells(int first_row, int last_row, int first_column = 0, int last_column = 2) {
+  cells_t out;
   for (int r = first_row; r <= last_row; ++r)
-    for (int c = 0; c < 3; ++c) out.emplace(r, c);
+    for (int c = first_column; c <= last_column; ++c) out.emplace(r, c);
+  return out;
+}
+
+std::vector<int> Range(int first, int last) {
+  std::vector<int> out(std::size_t(last - first + 1));
+  std::iota(out.begin(), out.end(), first);
   return out;
 }
 
@@ -86,104 +77,89 @@ struct grid_view_test : ::testing::Test {
     return out;
   }
   int Current() const { return grid->GetRowSelectionModel()->GetCurrent(); }
+  // Runs `change`, repaints, and answers the cells painted anew.
+  cells_t PaintAfter(const std::function<void()>& change) {
+    grid->changed.clear();
+    grid->calls.clear();
+    change();
+    control.Paint();
+    return grid->changed;
+  }
+  std::size_t Unchanged() const { return grid->calls.size() - grid->changed.size(); }
+  // Scrolls and repaints; afterwards every sampled pixel must show the row the view start puts
+  // there.
+  cells_t ScrollTo(int view_start) {
+    const cells_t changed = PaintAfter([&] { grid->Rows().SetViewStart(view_start); });
+    for (int y = 0; y < 200; y += 5)
+      EXPECT_EQ(control.GetPixel(50, y), CellColour((y + view_start) / 20, 0))
+          << view_start << " " << y;
+    return changed;
+  }
 
   COffscreenControl control{300, 200};  // ten rows of 20 pixels, columns end at 240
   recording_grid_t* grid;
 };
 
-TEST_F(grid_view_test, FirstPaintDrawsEveryVisibleCellAndTheAreaBesideTheColumns) {
+TEST_F(grid_view_test, PaintsOnlyUncoveredRowsAndScrolledPixelsLandRight) {
   EXPECT_EQ(grid->changed, Cells(0, 9));
-  EXPECT_EQ(grid->unchanged, 0);
-  ASSERT_EQ(grid->empty_columns.size(), 1u);
-  EXPECT_EQ(grid->empty_columns[0], orrin7::rectangle<double>(240, 0, 300, 200));
-  EXPECT_EQ(control.GetPixel(10, 25), RowColour(1));
-  EXPECT_EQ(control.GetPixel(239, 199), RowColour(9));
-  EXPECT_EQ(control.GetPixel(240, 0).value, grid->GetBkColor().value);
-}
-
-TEST_F(grid_view_test, ScrollingRepaintsOnlyTheUncoveredRowsAndMovesThePixels) {
-  grid->Clear();
-  grid->Rows().SetViewStart(20);
-  control.Paint();
-  EXPECT_EQ(grid->changed, Cells(10, 10));
-  EXPECT_EQ(grid->unchanged, 0);  // rows that only moved are not visited at all
-  for (int row = 1; row <= 10; ++row)
-    EXPECT_EQ(control.GetPixel(100, (row - 1) * 20 + 10), RowColour(row)) << row;
-
-  grid->Clear();
+  EXPECT_EQ(ScrollTo(0), cells_t());
+  EXPECT_EQ(control.GetPixel(240, 0).value, grid->GetBkColor().value);  // beside the columns
+  EXPECT_EQ(control.GetPixel(299, 199).value, grid->GetBkColor().value);
+  EXPECT_EQ(ScrollTo(20), Cells(10, 10));
+  EXPECT_EQ(Unchanged(), 0u);     // rows that only moved are not visited at all
   grid->Rows().SetViewStart(75);  // twice before one paint: the first uncovered strip moves too
-  grid->Rows().SetViewStart(85);
-  control.Paint();
-  EXPECT_EQ(grid->changed, Cells(11, 14));
-  for (int y = 0; y < 200; y += 5)
-    EXPECT_EQ(control.GetPixel(50, y), RowColour((y + 85) / 20)) << y;
-
-  grid->Clear();
-  grid->Rows().SetViewStart(65);  // back by 20: rows 3 and 4 uncovered at the top
-  control.Paint();
-  EXPECT_EQ(grid->changed, Cells(3, 4));
-  for (int y = 0; y < 200; y += 5)
-    EXPECT_EQ(control.GetPixel(50, y), RowColour((y + 65) / 20)) << y;
+  EXPECT_EQ(ScrollTo(85), Cells(11, 14));
+  EXPECT_EQ(ScrollTo(65), Cells(3, 4));  // back by 20: rows 3 and 4 uncovered at the top
   // Row 3 is cut: drawn from its visible part, with its 5 hidden pixels as the row offset.
-  ASSERT_FALSE(grid->offsets.empty());
-  EXPECT_EQ(grid->offsets[0], std::make_tuple(3, 5, 0, orrin7::rectangle<double>(0, 0, 80, 15)));
+  ASSERT_FALSE(grid->calls.empty());
+  EXPECT_EQ(grid->calls[0], std::make_tuple(3, 5, 0, orrin7::rectangle<double>(0, 0, 80, 15)));
+  // Sideways: the pixels move left and only the uncovered columns are painted.
+  PaintAfter([&] { grid->Columns().SetCount(10); });
+  EXPECT_EQ(PaintAfter([&] { grid->Columns().SetViewStart(30); }), Cells(3, 13, 3, 4));
+  for (int x = 0; x < 300; x += 5)
+    EXPECT_EQ(control.GetPixel(x, 75), CellColour(7, (x + 30) / 80)) << x;
 }
 
 TEST_F(grid_view_test, ChangedRowsAloneAreRepaintedAndInvalidationRepaintsAll) {
-  grid->Clear();
-  grid->GetRowSelectionModel()->SelectItem(3, true);
-  grid->GetRowSelectionModel()->SelectItem(500, true);  // out of view: no work
-  control.Paint();
-  EXPECT_EQ(grid->changed, Cells(3, 3));
+  EXPECT_EQ(PaintAfter([&] {
+              grid->GetRowSelectionModel()->SelectItem(3, true);
+              grid->GetRowSelectionModel()->SelectItem(500, true);  // out of view: no work
+            }),
+            Cells(3, 3));
   EXPECT_EQ(grid->states[3] & CS_Selected, CS_Selected);
   EXPECT_EQ(grid->states[4] & CS_Selected, 0);
-  grid->Clear();
-  grid->GetColumnViewModel()->UpdateItems(1, 1);
-  control.Paint();
-  EXPECT_EQ(grid->changed,
-            (std::set<std::pair<int, int>>{
-                {0, 1}, {1, 1}, {2, 1}, {3, 1}, {4, 1}, {5, 1}, {6, 1}, {7, 1}, {8, 1}, {9, 1}}));
-  grid->Clear();
-  control.Paint();  // nothing pending
-  EXPECT_TRUE(grid->changed.empty());
-  EXPECT_EQ(grid->unchanged, 0);
-  grid->Update(UK_Redraw);
-  control.Paint();
-  EXPECT_EQ(grid->changed, Cells(0, 9));
+  EXPECT_EQ(PaintAfter([&] { grid->GetColumnViewModel()->UpdateItems(1, 1); }), Cells(0, 9, 1, 1));
+  EXPECT_EQ(PaintAfter([] {}), cells_t());
+  EXPECT_EQ(Unchanged(), 0u);
+  EXPECT_EQ(PaintAfter([&] { grid->Update(UK_Redraw); }), Cells(0, 9));
 }
 
 TEST_F(grid_view_test, KeyboardMovesTheCurrentRowSelectsAndScrolls) {
   control.Click(10, 5);  // row 0, and the focus
   ASSERT_TRUE(grid->IsFocused());
-  control.Key(KEY_Down);
-  control.Key(KEY_Down);
-  EXPECT_EQ(Current(), 2);
-  control.Key(KEY_Down, MK_Shift);
-  EXPECT_EQ(Selected(), (std::vector<int>{2, 3}));
-  control.Key(KEY_Down, MK_Ctrl);
-  EXPECT_EQ(Current(), 4);
-  EXPECT_EQ(Selected(), (std::vector<int>{2, 3}));
-  control.Key(KEY_PageDown);  // to the last whole row in view
-  EXPECT_EQ(Current(), 9);
-  EXPECT_EQ(grid->Rows().GetViewStart(), 0);
-  control.Key(KEY_PageDown);  // a page further, scrolled into view at the bottom
-  EXPECT_EQ(Current(), 19);
-  EXPECT_EQ(grid->Rows().GetViewStart(), 200);
-  control.Key(KEY_End);
-  EXPECT_EQ(Selected(), (std::vector<int>{999}));
-  EXPECT_EQ(grid->Rows().GetViewStart(), 19800);
-  control.Key(KEY_Home, MK_Shift);
-  EXPECT_EQ(Selected().size(), 1000u);
-  EXPECT_EQ(grid->Rows().GetViewStart(), 0);
-  control.Key(KEY_Up);  // at the top already
-  EXPECT_EQ(Current(), 0);
+  const struct {
+    int key, modifiers, current, first_selected, last_selected, view_start;
+  } steps[] = {
+      {KEY_Down, MK_Shift, 1, 0, 1, 0},
+      {KEY_Down, MK_Ctrl, 2, 0, 1, 0},
+      {KEY_PageDown, 0, 9, 9, 9, 0},       // to the last whole row in view
+      {KEY_PageDown, 0, 19, 19, 19, 200},  // a page further, scrolled into view at the bottom
+      {KEY_End, 0, 999, 999, 999, 19800},
+      {KEY_Home, MK_Shift, 0, 0, 999, 0},
+      {KEY_Up, 0, 0, 0, 0, 0},  // at the top already
+  };
+  for (const auto& s : steps) {
+    control.Key(s.key, s.modifiers);
+    EXPECT_EQ(std::make_tuple(Current(), Selected(), grid->Rows().GetViewStart()),
+              std::make_tuple(s.current, Range(s.first_selected, s.last_selected), s.view_start))
+        << "key " << s.key << " to " << s.current;
+  }
 }
 
 TEST_F(grid_view_test, ClicksSelectAndDraggingExtendsPastTheEdge) {
   control.Click(10, 105);
-  EXPECT_EQ(Selected(), (std::vector<int>{5}));
   control.Click(10, 165, orrin7::MB_Left, MK_Shift);
-  EXPECT_EQ(Selected(), (std::vector<int>{5, 6, 7, 8}));
+  EXPECT_EQ(Selected(), Range(5, 8));
   control.Click(10, 125, orrin7::MB_Left, MK_Ctrl);
   EXPECT_EQ(Selected(), (std::vector<int>{5, 7, 8}));
   EXPECT_EQ(Current(), 6);
@@ -191,29 +167,17 @@ TEST_F(grid_view_test, ClicksSelectAndDraggingExtendsPastTheEdge) {
   EXPECT_EQ(Selected(), (std::vector<int>{5, 7, 8}));
   EXPECT_EQ(Current(), 7);
   control.Click(10, 25, orrin7::MB_Right);
-  EXPECT_EQ(Selected(), (std::vector<int>{1}));
-  control.Click(260, 25);  // beside the columns: still a row
-  EXPECT_EQ(Selected(), (std::vector<int>{1}));
-
+  control.Click(260, 45);  // beside the columns: still a row
+  EXPECT_EQ(Selected(), Range(2, 2));
   control.MouseDown(10, 45);
   control.MouseMove(10, 125);
-  EXPECT_EQ(Selected(), (std::vector<int>{2, 3, 4, 5, 6}));
+  EXPECT_EQ(Selected(), Range(2, 6));
   control.MouseMove(10, 260);  // below the control: one row further, scrolled in
   control.MouseUp(10, 260);
-  EXPECT_EQ(Selected(), (std::vector<int>{2, 3, 4, 5, 6, 7, 8, 9, 10}));
+  EXPECT_EQ(Selected(), Range(2, 10));
   EXPECT_EQ(grid->Rows().GetViewStart(), 20);
   control.MouseMove(10, 5);  // released: no more dragging
   EXPECT_EQ(Current(), 10);
-}
-
-TEST_F(grid_view_test, WheelScrollsThreeRowsAndShiftScrollsColumns) {
-  grid->Columns().SetCount(10);
-  control.Wheel(50, 50, 2);
-  EXPECT_EQ(grid->Rows().GetViewStart(), 120);
-  control.Wheel(50, 50, -1);
-  EXPECT_EQ(grid->Rows().GetViewStart(), 60);
-  control.Wheel(50, 50, 1, MK_Shift);
-  EXPECT_EQ(grid->Columns().GetViewStart(), 240);
 }
 
 TEST_F(grid_view_test, CellSignalsCarryCellRelativePositions) {
@@ -233,14 +197,14 @@ TEST_F(grid_view_test, CellSignalsCarryCellRelativePositions) {
   control.MouseUp(90, 30);  // released over another cell: no click
   control.DoubleClick(20, 30);
   control.MouseMove(260, 30);  // beside the columns: no cell
-  ASSERT_EQ(moves.count(), 2u);
-  EXPECT_EQ(moves.records()[0], std::make_tuple(1, 1, 20, 5, int(MK_Ctrl), orrin7::MB_None));
-  EXPECT_EQ(moves.records()[1], std::make_tuple(1, 2, 10, 5, 0, orrin7::MB_None));
-  EXPECT_EQ(downs.count(), 4u);
-  ASSERT_EQ(clicks.count(), 2u);
-  EXPECT_EQ(clicks.records()[0], std::make_tuple(1, 2, 10, 10, 0, orrin7::MB_Right));
-  ASSERT_EQ(doubles.count(), 1u);
-  EXPECT_EQ(doubles.last(), std::make_tuple(1, 0, 20, 10, 0, orrin7::MB_Left));
+  using event_t = std::tuple<int, int, int, int, int, orrin7::MouseButton>;
+  const event_t right_click{1, 2, 10, 10, 0, orrin7::MB_Right},
+      left{1, 0, 20, 10, 0, orrin7::MB_Left};
+  EXPECT_EQ(moves.records(), (std::vector<event_t>{{1, 1, 20, 5, MK_Ctrl, orrin7::MB_None},
+                                                   {1, 2, 10, 5, 0, orrin7::MB_None}}));
+  EXPECT_EQ(downs.records(), (std::vector<event_t>{right_click, left, left, left}));
+  EXPECT_EQ(clicks.records(), (std::vector<event_t>{right_click, left}));
+  EXPECT_EQ(doubles.records(), (std::vector<event_t>{left}));
   EXPECT_EQ(leaves.records(),
             (std::vector<std::tuple<int, int>>{{1, 1}, {1, 2}, {1, 0}, {1, 1}, {1, 0}}));
   EXPECT_EQ(Selected(), (std::vector<int>{1}));  // the row handler still saw the clicks

@@ -1,9 +1,11 @@
-// The flat data model: signals of each operation, batches, the longest-text record, link ids,
-// cell flags, highlighted rows, copies and reads and writes outside the rows.
+// The flat data model: the signals of each operation (writes outside the rows ignored) and of
+// batches, the longest-text record, row cuts and clears, cell flags, link ids against a
+// rescanning reference, reads outside the rows, and copies.
 #include "source_view4/data_model.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <random>
@@ -16,13 +18,14 @@ namespace {
 
 using namespace source_view4;
 using data_record_t = std::tuple<unsigned int, unsigned int>;  // (column, row)
+using signals_t = std::tuple<std::size_t, std::vector<data_record_t>, std::size_t>;
 
 struct data_model_test : ::testing::Test {
   data_model_test() { model.set_row_count(3); }
 
-  // Answers (model_updated, data_updated, summary_updated) seen since the last call.
-  std::tuple<std::size_t, std::vector<data_record_t>, std::size_t> take_signals() {
-    auto seen = std::make_tuple(model_spy.count(), data_spy.records(), summary_spy.count());
+  // (model_updated count, data_updated records, summary_updated count) since the last call.
+  signals_t take_signals() {
+    signals_t seen{model_spy.count(), data_spy.records(), summary_spy.count()};
     model_spy.clear();
     data_spy.clear();
     summary_spy.clear();
@@ -35,76 +38,64 @@ struct data_model_test : ::testing::Test {
   sv4_test::signal_spy_t<> summary_spy{model.summary_updated};
 };
 
-struct operation_t {
-  std::function<void(data_model_t&)> run;
-  std::size_t model_updates;
-  std::vector<data_record_t> data_updates;
-  std::size_t summary_updates;
+using operation_t = std::pair<std::function<void(data_model_t&)>, signals_t>;
+
+const std::vector<operation_t> every_operation = {
+    // Ignored: rows just past the end (3), a zero flag word.
+    {[](data_model_t& m) { m.set_data(3, 0, 1); }, {0, {}, 0}},
+    {[](data_model_t& m) { m.set_link(3, 0, 2); }, {0, {}, 0}},
+    {[](data_model_t& m) { m.set_cell_flags(3, 3, 1); }, {0, {}, 0}},
+    {[](data_model_t& m) { m.set_cell_flags(0, 3, 0); }, {0, {}, 0}},
+    {[](data_model_t& m) { m.set_highlighted(3, /*value=*/true); }, {0, {}, 0}},
+    {[](data_model_t& m) { m.set_data(1, 7, 5); }, {0, {{7, 1}}, 0}},
+    {[](data_model_t& m) { m.set_source(2, L"x"); }, {0, {{source_column, 2}}, 0}},
+    {[](data_model_t& m) { m.set_link(0, 3, no_link); }, {0, {{3, 0}}, 0}},
+    {[](data_model_t& m) { m.set_cell_flags(0, 3, 5); }, {0, {{3, 0}}, 0}},
+    {[](data_model_t& m) { m.set_highlighted(1, /*value=*/true); }, {0, {{all_columns, 1}}, 0}},
+    {[](data_model_t& m) { m.set_source_tab_width(8); }, {0, {{source_column, all_rows}}, 0}},
+    {[](data_model_t& m) { m.set_summary_data(4, 1); }, {0, {}, 1}},
+    {[](data_model_t& m) { m.clear_columns({7}); }, {1, {}, 0}},
+    {[](data_model_t& m) { m.set_row_count(2); }, {1, {}, 0}},
+    {[](data_model_t& m) { m.clear(); }, {1, {}, 0}},
 };
 
-const std::vector<operation_t>& every_operation() {
-  static const std::vector<operation_t> operations = {
-      {[](data_model_t& m) { m.set_data(1, 7, 5); }, 0, {{7, 1}}, 0},
-      {[](data_model_t& m) { m.set_source(2, L"x"); }, 0, {{source_column, 2}}, 0},
-      {[](data_model_t& m) { m.set_link(0, 3, no_link); }, 0, {{3, 0}}, 0},
-      {[](data_model_t& m) { m.set_cell_flags(0, 3, 5); }, 0, {{3, 0}}, 0},
-      {[](data_model_t& m) { m.set_highlighted(1, /*value=*/true); }, 0, {{all_columns, 1}}, 0},
-      {[](data_model_t& m) { m.set_source_tab_width(8); }, 0, {{source_column, all_rows}}, 0},
-      {[](data_model_t& m) { m.set_summary_data(4, 1); }, 0, {}, 1},
-      {[](data_model_t& m) { m.clear_columns({7}); }, 1, {}, 0},
-      {[](data_model_t& m) { m.set_row_count(2); }, 1, {}, 0},
-      {[](data_model_t& m) { m.clear(); }, 1, {}, 0},
-      // Ignored: rows out of range, a zero flag word.
-      {[](data_model_t& m) { m.set_data(5, 0, 1); }, 0, {}, 0},
-      {[](data_model_t& m) { m.set_link(5, 0, 2); }, 0, {}, 0},
-      {[](data_model_t& m) { m.set_cell_flags(0, 3, 0); }, 0, {}, 0},
-      {[](data_model_t& m) { m.set_highlighted(9, /*value=*/true); }, 0, {}, 0},
-  };
-  return operations;
-}
-
 TEST_F(data_model_test, each_operation_emits_its_signal_with_its_arguments) {
-  EXPECT_EQ(take_signals(), std::make_tuple(1u, std::vector<data_record_t>{}, 0u));
-  for (std::size_t i = 0; i < every_operation().size(); ++i) {
-    const operation_t& op = every_operation()[i];
-    op.run(model);
-    EXPECT_EQ(take_signals(),
-              std::make_tuple(op.model_updates, op.data_updates, op.summary_updates))
-        << "operation " << i;
+  const sv4_test::assertion_recorder_t assertions;  // ignored writes report nothing
+  EXPECT_EQ(take_signals(), signals_t(1, {}, 0));
+  for (std::size_t i = 0; i < every_operation.size(); ++i) {
+    every_operation[i].first(model);
+    EXPECT_EQ(take_signals(), every_operation[i].second) << "operation " << i;
   }
+  EXPECT_EQ(assertions.reports().size(), 0u);
 }
 
 TEST_F(data_model_test, a_batch_emits_only_the_model_update_of_its_end) {
   take_signals();
   model.begin_update();
   model.begin_update();  // absorbed: the first end_update ends the batch
-  for (const operation_t& op : every_operation()) op.run(model);
+  for (const operation_t& op : every_operation) op.first(model);
   EXPECT_TRUE(model.is_updating());
-  EXPECT_EQ(take_signals(), std::make_tuple(0u, std::vector<data_record_t>{}, 0u));
+  EXPECT_EQ(take_signals(), signals_t(0, {}, 0));
   model.end_update();
   EXPECT_FALSE(model.is_updating());
-  EXPECT_EQ(take_signals(), std::make_tuple(1u, std::vector<data_record_t>{}, 0u));
   model.end_update();  // without a batch it still emits
-  EXPECT_EQ(model_spy.count(), 1u);
+  EXPECT_EQ(take_signals(), signals_t(2, {}, 0));
 }
 
 TEST_F(data_model_test, longest_text_record_takes_strictly_longer_texts_and_only_grows) {
   model.set_data(0, 7, std::wstring(L"abcd"));
   model.set_data(1, 7, std::wstring(L"abcdefghi"));
   model.set_data(2, 7, std::wstring(L"123456789"));  // equal length keeps the earlier row
-  EXPECT_EQ(model.get_longest_text_row(7), 1u);
   model.set_data(1, 7, std::wstring(L"a"));
   EXPECT_EQ(model.get_longest_text_row(7), 1u);
   model.set_data(0, 7, 1234567890);  // measured as formatted text: ten characters
-  EXPECT_EQ(model.get_longest_text_row(7), 0u);
-
   model.set_source(0, L"abcde");
   model.set_source(1, L"a\tb");  // six characters once the tab is expanded
   model.set_source_tab_width(0);
-  EXPECT_EQ(model.get_longest_text_row(source_column), 1u);
   model.set_summary_data(8, std::wstring(100, L'x'));
+  EXPECT_EQ(model.get_longest_text_row(7), 0u);
+  EXPECT_EQ(model.get_longest_text_row(source_column), 1u);
   EXPECT_EQ(model.get_longest_text_row(8), no_row);
-
   model.clear_columns({7});
   EXPECT_EQ(model.get_longest_text_row(7), no_row);
   EXPECT_EQ(model.get_longest_text_row(source_column), 1u);
@@ -115,63 +106,38 @@ TEST_F(data_model_test, longest_text_record_takes_strictly_longer_texts_and_only
   EXPECT_EQ(model.get_longest_text_row(source_column), no_row);
 }
 
-TEST_F(data_model_test, row_count_and_clears_keep_what_they_should) {
+TEST_F(data_model_test, row_cuts_and_clears_keep_what_they_should) {
   model.set_data(2, 1, 5);
-  model.set_link(2, 1, 0);
   model.set_data(0, found_items_column, found_items_t{{1, 2, 3, true}});
   model.set_row_count(2);
   model.set_row_count(3);
-  for (unsigned int row = 0; row < 3; ++row)
-    EXPECT_TRUE(boost::get<found_items_t>(model.get_data(row, found_items_column)).empty());
   EXPECT_FALSE(model.is_data_set(2, 1));
-  EXPECT_EQ(model.get_link(2, 1), no_link);
-  EXPECT_EQ(model.generate_link_id(), 0u);  // the cut row's link id is free again
+  for (unsigned int row = 0; row < 3; ++row)  // every row gets an empty list
+    EXPECT_EQ(model.get_text_data(row, found_items_column), L"");
 
   model.set_data(0, 7, 1);
   model.set_data(1, 8, 3);
   model.set_link(0, 7, 0);
-  model.set_cell_flags(0, 7, 2);
+  model.set_cell_flags(0, 7, 5);
+  model.set_cell_flags(0, 7, 0);  // a flag word never returns to 0
+  model.set_cell_flags(0, 7, 2);  // replaced, not combined
   model.set_summary_data(7, 4);
   model.set_source_tab_width(2);
   model.clear_columns({7});
-  EXPECT_FALSE(model.is_data_set(0, 7));
-  EXPECT_TRUE(model.is_data_set(1, 8));
-  EXPECT_EQ(model.get_link(0, 7), 0u);
-  EXPECT_EQ(model.get_cell_flags(0, 7), 2);
+  EXPECT_EQ((std::pair{model.is_data_set(0, 7), model.is_data_set(1, 8)}),
+            (std::pair{false, true}));
+  EXPECT_EQ((std::pair{model.get_link(0, 7), model.get_cell_flags(0, 7)}), (std::pair{0u, 2}));
   model.clear();
   EXPECT_EQ(model.get_row_count(), 0u);
   EXPECT_EQ(model.get_summary_text_data(7), L"4");
   EXPECT_EQ(model.get_source_tab_width(), 2);
-  EXPECT_EQ(model.generate_link_id(), 0u);
 }
 
-TEST_F(data_model_test, link_ids_and_cell_flags) {
-  model.set_link(0, 1, 0);
-  model.set_link(1, 1, 2);
-  EXPECT_EQ(model.set_link(0, 3, no_link), 1u);
-  EXPECT_EQ(model.set_link(2, 3, no_link), 3u);
-  EXPECT_EQ(model.get_link(2, 3), 3u);
-
-  model.set_cell_flags(0, 3, 5);
-  model.set_cell_flags(0, 3, 0);  // a flag word never returns to 0
-  EXPECT_EQ(model.get_cell_flags(0, 3), 5);
-  model.set_cell_flags(0, 3, 2);  // replaced, not combined
-  EXPECT_EQ(model.get_cell_flags(0, 3), 2);
-  EXPECT_EQ(model.get_cell_flags(0, 4), 0);
-}
-
-// Naive reference: rescans every stored link from the top whenever the candidate is taken.
+// Naive reference: tries 0, 1, 2 … rescanning every stored link for each.
 unsigned int rescanned_free_id(const std::map<std::pair<unsigned, unsigned>, unsigned>& links) {
   unsigned int candidate = 0;
-  auto it = links.begin();
-  while (it != links.end()) {
-    if (it->second != candidate) {
-      ++it;
-      continue;
-    }
-    ++candidate;
-    it = links.begin();
-  }
+  auto taken = [&](const auto& link) { return link.second == candidate; };
+  while (std::any_of(links.begin(), links.end(), taken)) ++candidate;
   return candidate;
 }
 
@@ -188,13 +154,11 @@ TEST(data_model_links, random_sequences_match_a_rescanning_reference) {
       rows = 0;
       expected.clear();
     } else if (kind < 10) {
-      rows = pick(12);
-      model.set_row_count(rows);
+      model.set_row_count(rows = pick(12));
       for (auto it = expected.begin(); it != expected.end();)
         it = it->first.first < rows ? std::next(it) : expected.erase(it);
     } else {
-      const unsigned int row = pick(12), column = pick(3);
-      const unsigned int id = kind < 50 ? no_link : pick(16);
+      const unsigned int row = pick(12), column = pick(3), id = kind < 50 ? no_link : pick(16);
       const unsigned int wanted = row >= rows     ? no_link
                                   : id == no_link ? rescanned_free_id(expected)
                                                   : id;
@@ -210,52 +174,32 @@ TEST(data_model_links, random_sequences_match_a_rescanning_reference) {
     }
 }
 
-TEST_F(data_model_test, reads_and_writes_outside_the_rows_answer_defaults_silently) {
-  sv4_test::assertion_recorder_t assertions;
-  model.set_highlighted(1, /*value=*/true);
-  model.set_highlighted(3, /*value=*/true);
-  EXPECT_TRUE(model.get_highlighted(1));
-  EXPECT_FALSE(model.get_highlighted(0));
+TEST_F(data_model_test, reads_outside_the_rows_answer_defaults) {
   EXPECT_FALSE(model.get_highlighted(3));
-  model.set_data(3, 0, 5);
-  model.set_source(7, L"text");
-  EXPECT_EQ(model.get_row_count(), 3u);
-  EXPECT_EQ(model.get_data(3, 0).which(), cell_int);
-  EXPECT_EQ(boost::get<int>(model.get_data(3, 0)), 0);
   EXPECT_FALSE(model.is_data_set(3, found_items_column));
+  EXPECT_TRUE(model.get_data(3, 0) == cell_value_t(0));
   EXPECT_EQ(model.get_text_data(3, source_column), L"0");
-  EXPECT_EQ(model.get_longest_text_row(0), no_row);
-  EXPECT_EQ(model.get_link(3, 0), no_link);
   EXPECT_EQ(model.get_cell_flags(3, 0), 0);
+  EXPECT_EQ(model.get_longest_text_row(0), no_row);
   EXPECT_THROW(boost::get<std::wstring>(model.get_data(0, 0)), boost::bad_get);
-  EXPECT_TRUE(assertions.reports().empty());
 }
 
+// A copy and an assigned model hold the data (link ids in use, longest texts too) and the
+// connections of the source.
 TEST_F(data_model_test, copies_carry_data_and_connections) {
   model.set_source(1, L"line");
   model.set_link(0, 2, 0);
-  data_model_t copy(model);
-  copy.set_link(1, 2, no_link);
-  EXPECT_EQ(copy.get_link(1, 2), 1u);  // the copy knows id 0 is taken
-  EXPECT_EQ(model.get_link(1, 2), no_link);
-  EXPECT_EQ(copy.get_text_data(1, source_column), L"line");
-  EXPECT_EQ(copy.get_longest_text_row(source_column), 1u);
+  data_model_t copy(model), assigned;
+  assigned.set_row_count(9);
+  assigned = model;
   take_signals();
-  copy.set_data(2, 4, 1);
-  EXPECT_EQ(data_spy.records(), (std::vector<data_record_t>{{4, 2}}));
-
-  data_model_t target;
-  sv4_test::signal_spy_t<> own_spy(target.model_updated);
-  target.set_row_count(9);
-  target = model;
-  EXPECT_EQ(target.get_row_count(), 3u);
-  EXPECT_EQ(target.get_link(0, 2), 0u);
-  take_signals();
-  target.clear();
-  EXPECT_EQ(own_spy.count(), 2u);    // kept its own connection
-  EXPECT_EQ(model_spy.count(), 1u);  // and gained the source's
-  target = model;                    // adds nothing twice
-  EXPECT_EQ(target.model_updated.connection_count(), 2u);
+  for (data_model_t* target : {&copy, &assigned}) {
+    EXPECT_EQ(target->set_link(1, 2, no_link), 1u);
+    EXPECT_EQ(target->get_text_data(1, source_column), L"line");
+    EXPECT_EQ(target->get_longest_text_row(source_column), 1u);
+    EXPECT_EQ(target->get_row_count(), 3u);
+  }
+  EXPECT_EQ(take_signals(), signals_t(0, {{2, 1}, {2, 1}}, 0));
 }
 
 }  // namespace

@@ -13,58 +13,58 @@ using namespace sv4_test;
 using Tree = test_tree_t;
 using rows_t = std::vector<std::pair<unsigned int, int>>;  // (data, level) per row
 
-// What the item tree should be, kept independently; node 0 is the root, data is unique.
+// What the item tree should be, kept independently: its nodes by their data (unique; the root is
+// 0), exactly the items the tree holds.
 struct reference_t {
   struct node_t {
-    unsigned int data;
     bool group, expanded;
-    int parent;
-    std::vector<int> children;
+    unsigned int parent;
+    std::vector<unsigned int> children;
   };
-  std::vector<node_t> nodes{{0, true, true, -1, {}}};
-  std::map<unsigned int, int> by_data;
+  std::map<unsigned int, node_t> nodes{{0, {true, true, 0, {}}}};
   const std::map<unsigned int, std::vector<lazy_child_t>>* lazy = nullptr;
 
-  int add(int parent, unsigned int data, bool group, bool expanded) {
-    nodes.push_back({data, group, expanded, parent, {}});
-    nodes[parent].children.push_back(by_data[data] = static_cast<int>(nodes.size()) - 1);
+  void add(unsigned int parent, unsigned int data, bool group, bool expanded) {
+    nodes[data] = {group, expanded, parent, {}};
+    nodes[parent].children.push_back(data);
     nodes[parent].group = true;
-    return by_data[data];
   }
-  bool open(int n) const { return nodes[n].group && nodes[n].expanded; }
-  bool visible(int n) const {
-    return nodes[n].parent < 0 || (open(nodes[n].parent) && visible(nodes[n].parent));
+  bool open(unsigned int n) { return nodes[n].group && nodes[n].expanded; }
+  bool visible(unsigned int n) {
+    return n == 0 || (open(nodes[n].parent) && visible(nodes[n].parent));
   }
   // The expand walk: lazy children for an empty group, then the same for every open child.
-  void fill(int n) {
+  void fill(unsigned int n) {
     if (nodes[n].group && nodes[n].children.empty()) {
-      const auto found = lazy->find(nodes[n].data);
+      const auto found = lazy->find(n);
       if (found == lazy->end() || found->second.empty()) return void(nodes[n].group = false);
       for (const lazy_child_t& c : found->second) add(n, c.data, c.group, c.group && c.open);
     }
-    for (std::size_t i = 0; i < nodes[n].children.size(); ++i)
-      if (open(nodes[n].children[i])) fill(nodes[n].children[i]);
+    for (unsigned int child : nodes[n].children)
+      if (open(child)) fill(child);
   }
-  void expand(int n) {
+  void expand(unsigned int n) {
     if (open(n)) return;
     nodes[n].expanded = true;
     if (nodes[n].group) fill(n);
   }
-  void update(int n) {
-    const bool was_open = open(n);
+  void discard_children(unsigned int n) {
+    for (unsigned int child : nodes[n].children) {
+      discard_children(child);
+      nodes.erase(child);
+    }
     nodes[n].children.clear();
+  }
+  void update(unsigned int n) {
+    const bool was_open = open(n);
+    discard_children(n);
     nodes[n].expanded = true;
     if (nodes[n].group) fill(n);
     nodes[n].expanded = was_open;
   }
-  int find(int n, unsigned int data) const {
-    for (int c : nodes[n].children)
-      if (int inner = nodes[c].data == data ? c : find(c, data); inner >= 0) return inner;
-    return -1;
-  }
   void expand_by_id(unsigned int data) {
-    const int found = find(0, data);
-    for (int a = found < 0 ? 0 : nodes[found].parent; a > 0; a = nodes[a].parent) {
+    if (nodes.count(data) == 0) return;
+    for (unsigned int a = nodes[data].parent; a != 0; a = nodes[a].parent) {
       if (!visible(a)) {
         nodes[a].expanded = true;
       } else if (!open(a)) {
@@ -72,10 +72,10 @@ struct reference_t {
       }
     }
   }
-  void walk(int n, int depth, rows_t& rows) const {
-    for (int c : nodes[n].children) {
-      rows.emplace_back(nodes[c].data, depth);
-      if (open(c)) walk(c, depth + 1, rows);
+  void walk(unsigned int n, int depth, rows_t& rows) {
+    for (unsigned int child : nodes[n].children) {
+      rows.emplace_back(child, depth);
+      if (open(child)) walk(child, depth + 1, rows);
     }
   }
 };
@@ -86,9 +86,8 @@ class random_run_t {
 
   void rebuild() {
     m_tree.Clear();
-    m_checker.resync();  // Populate announces its rows as inserted into an empty list
-    m_ref.nodes.resize(1);
-    m_ref.nodes[0].children.clear();
+    m_checker.resync();         // Populate announces its rows as inserted into an empty list
+    m_ref.discard_children(0);  // the root keeps its flags, as the tree's does
     if (pick(0, 1)) {
       plan_lazy(0);
       m_ref.fill(0);
@@ -100,25 +99,23 @@ class random_run_t {
   }
 
   void step() {
-    const int row = pick(-1, m_tree.GetRowCount());
-    const unsigned int data = m_tree.RowIsValid(row) ? m_tree.GetItemData(row) : 0;
-    const int node = m_tree.RowIsValid(row) ? m_ref.by_data[data] : -1;
-    const int what = pick(0, 9);
+    const int row = pick(-1, m_tree.GetRowCount()), what = pick(0, 9);
+    const bool valid = m_tree.RowIsValid(row);
+    const unsigned int data = valid ? m_tree.GetItemData(row) : 0;
     if (what == 0) return rebuild();
-    if (what < 3) m_tree.OnExpandRow(row, true);
-    if (what < 3 && node >= 0) m_ref.expand(node);
-    if (what == 3 || what == 4) m_tree.OnExpandRow(row, false);
-    if ((what == 3 || what == 4) && node >= 0) m_ref.nodes[node].expanded = false;
-    if ((what == 5 || what == 6) && node >= 0) plan_lazy(data);
-    if (what == 5 || what == 6) m_tree.UpdateRowHierarchy(row);
-    if ((what == 5 || what == 6) && node >= 0) m_ref.update(node);
-    if (what < 7) return;
-    const unsigned int wanted = static_cast<unsigned int>(pick(1, m_next_data));
-    m_tree.ExpandById(wanted);
-    m_ref.expand_by_id(wanted);
+    if (what >= 7) {  // any data, also of items not yet made or discarded
+      const unsigned int wanted = static_cast<unsigned int>(pick(1, m_next_data));
+      m_tree.ExpandById(wanted);
+      return m_ref.expand_by_id(wanted);
+    }
+    if (what >= 5 && valid) plan_lazy(data);
+    what >= 5 ? m_tree.UpdateRowHierarchy(row) : m_tree.OnExpandRow(row, what < 3);
+    if (!valid) return;
+    if (what >= 5) return m_ref.update(data);
+    what < 3 ? m_ref.expand(data) : void(m_ref.nodes[data].expanded = false);
   }
 
-  rows_t expected() const {
+  rows_t expected() {
     rows_t rows;
     m_ref.walk(0, 0, rows);
     return rows;
@@ -129,7 +126,7 @@ class random_run_t {
       rows.emplace_back(m_tree.GetItemData(row), m_tree.GetRowLevel(row));
     return rows;
   }
-  std::size_t changes() const { return m_checker.changes_checked(); }
+  std::size_t changes() const { return m_checker.deltas().size(); }
 
  private:
   int pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(m_random); }
@@ -143,21 +140,19 @@ class random_run_t {
     for (const lazy_child_t& c : children) plan_lazy(c.data);
   }
 
-  // A random subtree under reference node `parent` through AddItem with every group mode.
-  void build(int parent, int depth) {
+  // A random subtree under the item carrying `parent` through AddItem with every group mode.
+  void build(unsigned int parent, int depth) {
     for (int n = pick(depth == 0 ? 5 : 0, depth == 0 ? 40 : 5); n > 0; --n) {
       const unsigned int data = m_next_data++;
       plan_lazy(data);
+      static const Tree::GropMode modes[] = {Tree::GropItem, Tree::GropItem, Tree::GropOpenExpanded,
+                                             Tree::GropOpenCollapsed};
       const int kind = depth >= 3 ? 0 : pick(0, 3);  // leaf, empty lazy group, open, closed group
-      const bool last = n == 1 && depth > 0 && kind == 0;
-      if (kind < 2) {
-        m_tree.AddItem(data, kind == 1, last ? Tree::GropLastItem : Tree::GropItem);
-        m_ref.add(parent, data, kind == 1, false);
-        if (last) return;
-        continue;
-      }
-      m_tree.AddItem(data, true, kind == 2 ? Tree::GropOpenExpanded : Tree::GropOpenCollapsed);
-      build(m_ref.add(parent, data, true, kind == 2), depth + 1);
+      const bool last = n == 1 && depth > 0 && kind == 0;  // closes the group itself
+      m_tree.AddItem(data, kind != 0, last ? Tree::GropLastItem : modes[kind]);
+      m_ref.add(parent, data, kind != 0, kind == 2);
+      if (last) return;
+      if (kind >= 2) build(data, depth + 1);
     }
     if (depth > 0) m_tree.CloseGroup();
   }
