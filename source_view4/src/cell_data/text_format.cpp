@@ -41,7 +41,8 @@ void append_percentage(std::wstring& out, double value) {
   const double percent = value * 100.0;
   if (global_locale_is_classic()) {
     char buffer[512];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, percent, std::chars_format::fixed, 2);
+    auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, percent, std::chars_format::fixed, 2);
     append_ascii(out, buffer, result.ptr);
   } else {
     std::wostringstream stream;
