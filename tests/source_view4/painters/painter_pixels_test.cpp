@@ -1,5 +1,7 @@
 // Cell painters on the Cairo painter: what reaches the pixels of a text cell and of the group
 // button; the text cell is also written as a PNG to the build folder.
+#include <cstdlib>
+
 #include "painter_fixture.h"
 #include "source_view4/group_painter.h"
 #include "source_view4/text_painter.h"
@@ -15,30 +17,76 @@ using sv4_test::pixel_probe_t;
 
 const _color grey = _color::rgb(0x80, 0x80, 0x80), black = _color::rgb(0, 0, 0);
 
-class PainterPixels : public sv4_test::painter_test_t {};
+class PainterPixels : public sv4_test::painter_test_t {
+ protected:
+  // The text pixel of the cell at `top` that differs most from its background: where a glyph
+  // stem is fully covered, so it carries the ink colour itself.
+  static _color strongest_ink(const pixel_probe_t& probe, int top, _color background) {
+    _color strongest = background;
+    int most = -1;
+    probe.count(2, top + 2, 119, top + 22, [&](_color p) {
+      const int d = std::abs(p.red() - background.red()) +
+                    std::abs(p.green() - background.green()) +
+                    std::abs(p.blue() - background.blue());
+      if (d > most) most = d, strongest = p;
+      return false;
+    });
+    return strongest;
+  }
+  static bool near(_color a, _color b) {
+    return std::abs(a.red() - b.red()) <= 0x20 && std::abs(a.green() - b.green()) <= 0x20 &&
+           std::abs(a.blue() - b.blue()) <= 0x20;
+  }
+};
 
-// A 120 × 24 cell on grey: its lines on the right and bottom edge, text only inside the margins,
-// found text on its own background.
-TEST_F(PainterPixels, TextCellShowsBackgroundGridLinesAndTextInsideItsContent) {
-  pixel_probe_t probe(140, 30, grey);
-  const auto model = make_model(1);
-  model->set_data(0, 4, std::wstring(L"Hello, grid"));
-  model->set_data(0, source_view4::found_items_column,
+// Text cells 120 × 24 on grey, one per state (normal, active, highlighted, disabled, found text),
+// stacked 30 pixels apart: each shows its lines on the right and bottom edge, the state's
+// background around text that stays inside the margins, and the found text on its own
+// background. The cells are also written as one PNG to the build folder.
+TEST_F(PainterPixels, TextCellsShowTheirStateInsideTheirContent) {
+  const auto model = make_model(5, 2);
+  for (unsigned int row = 0; row < 5; ++row) model->set_data(row, 4, std::wstring(L"Hello, grid"));
+  model->set_data(4, source_view4::found_items_column,
                   source_view4::found_items_t{{4, 7, 4, true}});
   text_painter_t painter;
-  probe.render([&](orrin7::IPainter& p) {
-    painter.on_draw_cell(cell(&p, {0, 0, 120, 24}, 0, 4, model));
-  });
-  EXPECT_TRUE(probe.write_png(sv4_test::output_path("text_painter_cell.png")));
-  const _color background = painter.get_background_color(), lines = painter.get_grid_lines_color();
-  EXPECT_EQ(probe.count_not(120, 0, 121, 25, lines) + probe.count_not(0, 24, 121, 25, lines), 0);
-  EXPECT_GT(probe.count(2, 2, 119, 22, sv4_test::is_dark), 20);
-  EXPECT_GT(probe.count(2, 2, 119, 22,
+  pixel_probe_t probe(140, 150, grey);
+  for (unsigned int row = 0; row < 5; ++row) {
+    const double top = row * 30.0;
+    draw_cell_params_t params = cell(&probe.painter(), {0, top, 120, top + 24}, row, 4, model);
+    params.active = row == 1;
+    params.cell_flags = row == 3 ? 2 : 0;
+    probe.render([&](orrin7::IPainter&) { painter.on_draw_cell(params); });
+  }
+  EXPECT_TRUE(probe.write_png(sv4_test::output_path("text_painter_cells.png")));
+
+  const _color lines = painter.get_grid_lines_color();
+  const _color backgrounds[] = {painter.get_background_color(),
+                                painter.get_background_active_color(),
+                                painter.get_background_highlighted_color(),
+                                painter.get_background_color(), painter.get_background_color()};
+  const _color inks[] = {painter.get_text_color(), painter.get_text_active_color(),
+                         painter.get_text_highlighted_color(), painter.get_text_disabled_color(),
+                         painter.get_text_color()};
+  for (int row = 0; row < 5; ++row) {
+    SCOPED_TRACE("cell " + std::to_string(row));
+    const int top = row * 30;
+    EXPECT_EQ(probe.count_not(120, top, 121, top + 25, lines) +
+                  probe.count_not(0, top + 24, 121, top + 25, lines),
+              0);
+    EXPECT_EQ(probe.count_not(0, top, 120, top + 2, backgrounds[row]) +
+                  probe.count_not(0, top + 22, 120, top + 24, backgrounds[row]),
+              0);
+    EXPECT_TRUE(near(strongest_ink(probe, top, backgrounds[row]), inks[row]));
+    EXPECT_EQ(probe.count_not(121, top, 140, top + 30, grey) +
+                  probe.count_not(0, top + 25, 140, top + 30, grey),
+              0);
+  }
+  EXPECT_GT(probe.count(2, 122, 119, 142,
                         [](_color p) { return p.value == _color::rgb(0x7F, 0xD7, 0x04).value; }),
             20);
-  EXPECT_EQ(probe.count_not(0, 0, 120, 2, background) + probe.count_not(0, 22, 120, 24, background),
+  EXPECT_EQ(probe.count(2, 2, 119, 112,
+                        [](_color p) { return p.value == _color::rgb(0x7F, 0xD7, 0x04).value; }),
             0);
-  EXPECT_EQ(probe.count_not(121, 0, 140, 30, grey) + probe.count_not(0, 25, 140, 30, grey), 0);
 }
 
 // Outline corners and the horizontal bar in both; the vertical bar (x 7, y 5) in the plus only.
