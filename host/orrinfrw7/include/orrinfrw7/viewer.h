@@ -233,6 +233,9 @@ class CRowViewerBase : public CViewerBase {
     m_rowUpdates.UpdateItems(from, to);
     this->RequestRefresh();
   }
+  // Marks rows changed without asking for a paint pass: for a viewer that decides inside
+  // DrawContent, before the rows are walked, which rows the running pass must repaint.
+  void MarkRowsChanged(int from, int to) { m_rowUpdates.UpdateItems(from, to); }
   void InvalidateCurrentRow() {
     const int current = GetRowSelectionModel()->GetCurrent();
     if (current >= 0) InvalidateRowSpan(current, current);
