@@ -147,6 +147,21 @@ TEST_F(signal_test, a_copy_has_the_connections_and_assignment_adds_the_missing_o
   EXPECT_EQ(second.connection_count(), 2u);
 }
 
+// b forwards to a; a = b must not copy that connection into a itself (a would emit to itself
+// without end) and reports it as connect does, while the other connections are copied.
+TEST_F(signal_test, assignment_skips_and_reports_a_connection_to_the_target) {
+  sv4_test::assertion_recorder_t recorder;
+  signal_t<int> target, source;
+  source.connect(&target);
+  source.connect(&c, &listener_t::on_value);
+  target = source;
+  EXPECT_EQ(recorder.expressions(),
+            (log_t{"static_cast<subscriber_base_t*>(this) != subscriberObj"}));
+  target(1);
+  source(2);
+  EXPECT_EQ(log, (log_t{"c1", "c2", "c2"}));
+}
+
 TEST(assertion_hook, default_handler_returns_and_installed_handlers_receive_every_field) {
   sysport::debug::_private::assertion_failed("x != 0", "file.cpp", 12, "f");  // prints, returns
   sv4_test::assertion_recorder_t recorder;

@@ -161,6 +161,13 @@ class CBaseHierarchicalModel : public TInterface {
     rows.erase(static_cast<std::size_t>(first), static_cast<std::size_t>(count));
   }
 
+  // Removes rows first … first + count - 1 and notifies it as (first - 1, -count): the rows go
+  // from behind the row in front of them.
+  void RemoveRows(int first, int count) {
+    EraseRows(first, count);
+    NotifyChange(first - 1, -count);
+  }
+
   // Number of descendants of `row`: the following rows deeper than it.
   int CalcSubItems(int row) const {
     const int level = GetRowLevel(row);
@@ -326,6 +333,12 @@ void CBaseHierarchicalModel<TInterface, TId>::FillSortingTranslator(
 // curRow) adds items top to bottom, opening and closing groups as it goes; rows are inserted for
 // items whose parents are open and visible. Items remember their expanded flag, so re-expanding a
 // row brings back what was open beneath it. Subclasses may produce children lazily (AddNewItems).
+// Rule on discarded items: after any operation no row designates a discarded item and the cursor
+// does not rest on one. A cursor left inside an open group can insert rows apart from their
+// parent's row (AddItem puts them at curRow), so discarding the children of an item removes the
+// rows of every discarded item wherever they stand, and a cursor beneath the item moves up to it
+// (the nearest live ancestor; the root when everything goes). Hence a copy maps every row and the
+// cursor onto its own items, and AddItem always appends under a live item.
 template <class TInterface, class TData, template <class> class TAlloc = std::allocator>
 class CHierarchicalModel : public CBaseHierarchicalModel<TInterface, void*> {
   using Base = CBaseHierarchicalModel<TInterface, void*>;
@@ -500,6 +513,7 @@ class CHierarchicalModel : public CBaseHierarchicalModel<TInterface, void*> {
       item->expanded = false;
       if (this->GetRowState(row) != TInterface::Collapsed) this->CollapseRow(row);
     }
+    row -= EraseRowsBeneath(item, row, /*notify=*/true);
     DiscardChildren(item);
     curItem->expanded = true;
     if (this->GetRowState(row) != TInterface::Expanded) this->ExpandRow(row);
@@ -593,8 +607,37 @@ class CHierarchicalModel : public CBaseHierarchicalModel<TInterface, void*> {
     return list;
   }
 
-  // Empties the children list of `item`, returning the lists of all its descendants.
+  // True when `item` lies beneath `ancestor` (not when it is `ancestor`).
+  static bool IsBeneath(const CHierarchicalItem* item, const CHierarchicalItem* ancestor) {
+    if (item == nullptr) return false;
+    for (const CHierarchicalItem* p = item->parent; p != nullptr; p = p->parent)
+      if (p == ancestor) return true;
+    return false;
+  }
+
+  // Removes every row whose item lies beneath `item`, run by run, each run notified when
+  // `notify`; curRow moves with the rows in front of it. Answers how many rows went from in
+  // front of `row`. The rows of the item's visible descendants normally follow its row, but a
+  // cursor left inside a group puts rows anywhere, so the whole list is looked at.
+  int EraseRowsBeneath(const CHierarchicalItem* item, int row, bool notify) {
+    if (item->childList->empty()) return 0;
+    int removedBefore = 0;
+    for (int first = 0; first < this->GetRowCount(); ++first) {
+      if (!IsBeneath(GetItemByRow(first), item)) continue;
+      int end = first + 1;
+      while (end < this->GetRowCount() && IsBeneath(GetItemByRow(end), item)) ++end;
+      const int count = end - first;
+      if (first < row) removedBefore += std::min(count, row - first);
+      if (first < curRow) curRow -= std::min(count, curRow - first);
+      notify ? this->RemoveRows(first, count) : this->EraseRows(first, count);
+    }
+    return removedBefore;
+  }
+
+  // Empties the children list of `item`, returning the lists of all its descendants. A cursor
+  // beneath the item moves up to it; the caller places curRow.
   void DiscardChildren(CHierarchicalItem* item) {
+    if (IsBeneath(curItem, item)) curItem = item;
     for (CHierarchicalItem& child : *item->childList) {
       DiscardChildren(&child);
       freeChildLists.push_back(child.childList);
@@ -630,17 +673,20 @@ class CHierarchicalModel : public CBaseHierarchicalModel<TInterface, void*> {
   }
 
   // AddNewItems found no children: the item is a leaf from now on. Rows for items it added
-  // anyway would point at discarded items, so they go too, and the cursor comes back to the item.
+  // anyway would point at discarded items, so they go too (the expand walk that called counts
+  // them), and the cursor comes back to the item.
   void DropLazyChildren(CHierarchicalItem* item, int row) {
     item->hasChildren = false;
-    DiscardChildren(item);
-    PointCursorAt(item, this->RowIsValid(row) ? row : -1);
     if (!this->RowIsValid(row)) {
+      DiscardChildren(item);
+      PointCursorAt(item, -1);
       Base::Clear();
       return;
     }
+    row -= EraseRowsBeneath(item, row, /*notify=*/false);
+    DiscardChildren(item);
+    PointCursorAt(item, row);
     this->SetRowState(row, TInterface::NoChildren);
-    this->EraseRows(row + 1, this->CalcSubItems(row));
   }
 
   // Inserts one row per child of `item` from `position` on, advancing it; answers how many.
@@ -666,7 +712,10 @@ class CHierarchicalModel : public CBaseHierarchicalModel<TInterface, void*> {
       const auto found = copyOf.find(this->GetRowID(row));
       this->SetRowID(row, found == copyOf.end() ? nullptr : found->second);
     }
-    curItem = copyOf.at(other.curItem);
+    // The cursor never rests on a discarded item, so it is found; the root is the fallback all
+    // the same, so that a copy cannot fail halfway.
+    const auto cursor = copyOf.find(other.curItem);
+    curItem = cursor == copyOf.end() ? &root : cursor->second;
     curRow = other.curRow;
   }
 

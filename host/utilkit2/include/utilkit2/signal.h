@@ -71,7 +71,9 @@ class signal_t : public signal_base_t {
   // Copying copies the connections.
   signal_t(const signal_t& other) : signal_base_t(other) { add_missing(other); }
 
-  // Assigning adds the source's connections that this signal lacks and keeps its own.
+  // Assigning adds the source's connections that this signal lacks and keeps its own. A
+  // connection of the source to this very signal is skipped and reported as connect reports it:
+  // the signal would forward each emission to itself without end.
   signal_t& operator=(const signal_t& other) {
     if (this != &other) add_missing(other);
     return *this;
@@ -239,6 +241,11 @@ class signal_t : public signal_base_t {
     threading::lock_t lock(other.m_mutex);
     for (const connection_t& c : other.m_connections) {
       if (c.removed || contains(c)) continue;
+      if (c.subscriber == static_cast<subscriber_base_t*>(this)) {
+        report("static_cast<subscriber_base_t*>(this) != subscriberObj", __LINE__,
+               __PRETTY_FUNCTION__);
+        continue;
+      }
       threading::lock_t own(m_mutex);
       m_connections.push_back(c);
       attach(c.subscriber);
