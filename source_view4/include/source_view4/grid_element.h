@@ -144,6 +144,8 @@ class SOURCE_VIEW4_EXPORT grid_element_t
   void fill(orrin7::IPainter* painter, const orrin7::rectangle<double>& rect) const;
   void draw_separator(orrin7::IPainter* painter, double x1, double y1, double x2,
                       double y2) const;
+  // Keeps the own row model's default row height equal to the shown model's.
+  void follow_row_height();
   // The cell's pixels in the element: (left, top) of its row and column.
   orrin7::point<int> cell_origin(int row, int column) const;
 

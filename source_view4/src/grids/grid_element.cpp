@@ -127,12 +127,25 @@ int grid_element_t::CalculateDefaultRowHeight() {
          int(orrin7::GetCurrentSystem()->GetMetricF(orrin7::SM_LineHeight));
 }
 
+// The scroll model keeps measuring in default rows of the element's own row model; while another
+// model is shown, the own model's default row height follows the shown one, so that grids
+// sharing one row model count scroll positions in the same rows.
 void grid_element_t::SetRowViewModel(IContinuousItemViewModel* model) {
   if (model != nullptr && model == GetRowViewModel()) return;
   m_cells.SetViewModel(model ? model : m_initialRows);
   base_t::SetRowViewModel(model);
   m_rows = GetRowViewModel();
   m_scroll.SetTargetViewModel(m_rows);
+  if (m_rows == m_initialRows) return;
+  m_rows->ModelChanged.connect(this, &grid_element_t::follow_row_height);
+  follow_row_height();
+}
+
+void grid_element_t::follow_row_height() {
+  auto* own = dynamic_cast<orrinfrw7::CSimpleDiscreteItemViewModel*>(m_initialRows);
+  const int height = m_rows->GetDefaultItemSize();
+  if (own && own != m_rows && height > 0 && own->GetDefaultItemSize() != height)
+    own->SetDefaultItemSize(height);
 }
 
 void grid_element_t::RowViewModelChanged(IContinuousItemViewModel* model) { m_rows = model; }
