@@ -1,11 +1,16 @@
-// Benchmarks of the flat data model: a million-row fill (time per set_data, resident bytes per
-// row), formatting every cell of those rows, and link id allocation in a model full of links.
+// Benchmarks of the flat data model: filling 1M and 10M rows of a typical profile row through
+// set_data and through the column setters (resident bytes per row, seconds per million rows),
+// get_text_data of a number and of a source line, the same for the former row-map storage, and
+// link id allocation in a model full of links.
 #include <benchmark/benchmark.h>
 
-#include <chrono>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
-#include <memory>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -14,18 +19,25 @@
 
 namespace {
 
-using source_view4::data_model_t;
+using namespace source_view4;
+using hex_t = data_container_t<std::uint64_t>;
+using fraction_t = data_container_t<double>;
 
-constexpr unsigned int fill_rows = 1000000;
-constexpr unsigned int writes_per_row = 5;  // source line, int, unsigned int, 64-bit hex, fraction
+// The row of a profile: line number, source line, a count, an address, a fraction.
+constexpr unsigned int line_column = 0;
+constexpr unsigned int count_column = 1;
+constexpr unsigned int address_column = 2;
+constexpr unsigned int fraction_column = 3;
 
-// Source lines of 40 to 80 characters, every seventh with tabs; rows take them in turn, so the
+constexpr unsigned int pool_lines = 4096;
+
+// Source lines of 20 to 80 characters, every seventh with tabs; rows take them in turn, so the
 // input costs little memory while the model stores a copy of each row's line.
 std::vector<std::wstring> make_source_lines() {
   std::mt19937 random(7);
-  std::uniform_int_distribution<int> length(40, 80);
-  std::uniform_int_distribution<int> letter(L'a', L'z');
-  std::vector<std::wstring> lines(4096);
+  std::uniform_int_distribution<int> length(20, 80);
+  std::uniform_int_distribution<int> letter(L' ', L'~');
+  std::vector<std::wstring> lines(pool_lines);
   for (std::size_t i = 0; i < lines.size(); ++i) {
     std::wstring& line = lines[i];
     line.resize(static_cast<std::size_t>(length(random)));
@@ -40,91 +52,197 @@ const std::vector<std::wstring>& source_lines() {
   return lines;
 }
 
-double seconds_since(std::chrono::steady_clock::time_point start) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
+int count_of(unsigned int row) { return static_cast<int>(row * 2654435761u >> 12); }
+std::uint64_t address_of(unsigned int row) { return 0x400000 + row * std::uint64_t(24); }
+double fraction_of(unsigned int row, unsigned int rows) { return row / double(rows); }
 
-// CPU seconds of this thread, page faults included: the per-call figures do not count the time
-// other processes take on a shared machine.
+// CPU seconds of this thread, page faults included: the figures do not count the time other
+// processes take on a shared machine.
 double thread_cpu_seconds() {
   timespec now{};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
   return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
 }
 
-// Writes every row of the model inside one batch; answers the CPU seconds spent in the writes
-// (set_source and set_data) alone.
-double fill(data_model_t& model, unsigned int rows) {
-  const auto& lines = source_lines();
-  model.begin_update();
-  model.set_row_count(rows);
-  const double start = thread_cpu_seconds();
-  for (unsigned int row = 0; row < rows; ++row) {
-    model.set_source(row, lines[row % lines.size()]);
-    model.set_data(row, 0, static_cast<int>(row) - 500000);
-    model.set_data(row, 1, row * 2654435761u);
-    model.set_data(row, 2,
-                   source_view4::data_container_t<std::uint64_t>(row * 0x9E3779B97F4A7C15ull));
-    model.set_data(row, 3, source_view4::data_container_t<double>(row / double(rows)));
-  }
-  const double write_seconds = thread_cpu_seconds() - start;
-  model.end_update();
-  return write_seconds;
-}
-
-// Peak resident size of the process in bytes (VmHWM).
-double peak_resident_bytes() {
+// Resident size of the process in bytes (VmRSS).
+double resident_bytes() {
   std::FILE* status = std::fopen("/proc/self/status", "r");
   if (status == nullptr) return 0;
   char line[256];
   double kib = 0;
   while (std::fgets(line, sizeof line, status) != nullptr)
-    if (std::sscanf(line, "VmHWM: %lf kB", &kib) == 1) break;
+    if (std::sscanf(line, "VmRSS: %lf kB", &kib) == 1) break;
   std::fclose(status);
   return kib * 1024;
 }
 
-// Each repetition fills a fresh model. The peak resident size only grows, so only the first fill
-// of the process measures the memory a model takes; later repetitions report that figure.
-void model_fill(benchmark::State& state) {
-  source_lines();
-  static double bytes_per_row = -1;
-  double total_seconds = 0;
-  double write_seconds = 0;
-  for (auto _ : state) {
-    const double peak_before = peak_resident_bytes();
-    auto model = std::make_unique<data_model_t>();
-    const auto start = std::chrono::steady_clock::now();
-    write_seconds = fill(*model, fill_rows);
-    total_seconds = seconds_since(start);
-    if (bytes_per_row < 0) bytes_per_row = (peak_resident_bytes() - peak_before) / fill_rows;
-    state.PauseTiming();
-    model.reset();
-    state.ResumeTiming();
+// The storage the model had before it stored by column: a record per row with maps of values,
+// links and flags. Formatting goes through the model's own formatter, so only storage differs.
+class row_map_model_t : public data_model_t {
+ public:
+  void set_row_count(unsigned int count) override {
+    rows.resize(count);
+    longest.clear();
+    for (row_record_t& record : rows) record.values[found_items_column] = found_items_t();
+    notify_model_updated();
   }
-  state.counters["total_s"] = total_seconds;
-  state.counters["ns_per_set_data"] = write_seconds * 1e9 / (double(fill_rows) * writes_per_row);
-  state.counters["bytes_per_row"] = bytes_per_row;
-}
-BENCHMARK(model_fill)->Iterations(1)->Unit(benchmark::kMillisecond);
+  unsigned int get_row_count() const override { return unsigned(rows.size()); }
+  cell_value_t get_data(unsigned int row, unsigned int column) const override {
+    if (row >= rows.size()) return cell_value_t();
+    auto it = rows[row].values.find(column);
+    return it == rows[row].values.end() ? cell_value_t() : it->second;
+  }
+  std::wstring get_text_data(unsigned int row, unsigned int column) const override {
+    return format_data(get_data(row, column), column);
+  }
+  void set_data(unsigned int row, unsigned int column, const cell_value_t& value) override {
+    if (row >= rows.size()) return;
+    rows[row].values[column] = value;
+    const auto length = static_cast<unsigned int>(get_text_data(row, column).size());
+    auto [it, inserted] = longest.try_emplace(column, longest_text_t{row, length});
+    if (!inserted && length > it->second.length) it->second = longest_text_t{row, length};
+    notify_data_updated(column, row);
+  }
+  void set_source(unsigned int row, const std::wstring& text) override {
+    set_data(row, source_column, cell_value_t(text));
+  }
 
-void model_read(benchmark::State& state) {
-  static data_model_t model;
-  if (model.get_row_count() == 0) fill(model, fill_rows);
-  const unsigned int columns[] = {source_view4::source_column,     0, 1, 2, 3,
-                                  source_view4::found_items_column};
-  std::size_t characters = 0;
-  double seconds = 0;
-  for (auto _ : state) {
-    const double start = thread_cpu_seconds();
-    for (unsigned int row = 0; row < fill_rows; ++row)
-      for (unsigned int column : columns) characters += model.get_text_data(row, column).size();
-    seconds = thread_cpu_seconds() - start;
+ private:
+  struct row_record_t {
+    std::map<unsigned int, cell_value_t> values;
+    bool highlighted = false;
+    std::map<unsigned int, unsigned int> links;
+    std::map<unsigned int, int> cell_flags;
+  };
+  std::vector<row_record_t> rows;
+  std::map<unsigned int, longest_text_t> longest;
+};
+
+// Five values a row through set_source and set_data, each value built by the caller.
+void fill_by_set_data(data_model_t& model, unsigned int rows) {
+  const auto& lines = source_lines();
+  for (unsigned int row = 0; row < rows; ++row) {
+    model.set_data(row, line_column, row + 1);
+    model.set_source(row, lines[row % pool_lines]);
+    model.set_data(row, count_column, count_of(row));
+    model.set_data(row, address_column, hex_t(address_of(row)));
+    model.set_data(row, fraction_column, fraction_t(fraction_of(row, rows)));
   }
-  benchmark::DoNotOptimize(characters);
-  state.counters["ns_per_get_text_data"] = seconds * 1e9 / (double(fill_rows) * std::size(columns));
 }
-BENCHMARK(model_read)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// The same values a column at a time, in slices of pool_lines rows as a host reading a file
+// would hand them over; building the number slices is counted.
+void fill_by_columns(data_model_t& model, unsigned int rows) {
+  const auto& lines = source_lines();
+  std::vector<unsigned int> line_numbers(pool_lines);
+  std::vector<int> counts(pool_lines);
+  std::vector<hex_t> addresses(pool_lines);
+  std::vector<fraction_t> fractions(pool_lines);
+  for (unsigned int first = 0; first < rows; first += pool_lines) {
+    const unsigned int size = std::min(pool_lines, rows - first);
+    for (unsigned int i = 0; i < size; ++i) {
+      line_numbers[i] = first + i + 1;
+      counts[i] = count_of(first + i);
+      addresses[i] = hex_t(address_of(first + i));
+      fractions[i] = fraction_t(fraction_of(first + i, rows));
+    }
+    model.set_column_data(line_column, first, line_numbers.data(), size);
+    model.set_column_data(source_column, first, lines.data(), size);
+    model.set_column_data(count_column, first, counts.data(), size);
+    model.set_column_data(address_column, first, addresses.data(), size);
+    model.set_column_data(fraction_column, first, fractions.data(), size);
+  }
+}
+
+struct figures_t {
+  double bytes_per_row = 0;
+  double fill_seconds_per_million = 0;  // set_row_count and every write, in one batch
+  double number_text_ns = 0;            // get_text_data of the count column
+  double source_text_ns = 0;            // get_text_data of the source column
+};
+
+double text_ns(const data_model_t& model, unsigned int column) {
+  const unsigned int rows = model.get_row_count();
+  std::size_t characters = 0;
+  const double start = thread_cpu_seconds();
+  for (unsigned int row = 0; row < rows; ++row)
+    characters += model.get_text_data(row, column).size();
+  const double seconds = thread_cpu_seconds() - start;
+  benchmark::DoNotOptimize(characters);
+  return seconds * 1e9 / rows;
+}
+
+template <class Model>
+figures_t measure(unsigned int rows, void (*fill)(data_model_t&, unsigned int)) {
+  figures_t figures;
+  const double resident_before = resident_bytes();
+  auto* model = new Model;
+  const double start = thread_cpu_seconds();
+  model->begin_update();
+  model->set_row_count(rows);
+  fill(*model, rows);
+  model->end_update();
+  figures.fill_seconds_per_million = (thread_cpu_seconds() - start) * 1e6 / rows;
+  figures.bytes_per_row = (resident_bytes() - resident_before) / rows;
+  figures.number_text_ns = text_ns(*model, count_column);
+  figures.source_text_ns = text_ns(*model, source_column);
+  delete model;
+  return figures;
+}
+
+// Runs `measure` in a child process, so that every fill starts from a heap no earlier fill has
+// left pages in, and its resident size is the model's alone.
+template <class Model>
+figures_t measure_in_child(unsigned int rows, void (*fill)(data_model_t&, unsigned int)) {
+  figures_t figures;
+  int pipe_ends[2];
+  if (pipe(pipe_ends) != 0) return figures;
+  const pid_t child = fork();
+  if (child == 0) {
+    close(pipe_ends[0]);
+    const figures_t measured = measure<Model>(rows, fill);
+    const bool written = write(pipe_ends[1], &measured, sizeof measured) == sizeof measured;
+    _exit(written ? 0 : 1);
+  }
+  close(pipe_ends[1]);
+  if (read(pipe_ends[0], &figures, sizeof figures) != sizeof figures) figures = figures_t();
+  close(pipe_ends[0]);
+  waitpid(child, nullptr, 0);
+  return figures;
+}
+
+template <class Model>
+void report_fill(benchmark::State& state, void (*fill)(data_model_t&, unsigned int)) {
+  source_lines();
+  figures_t figures;
+  for (auto _ : state) figures = measure_in_child<Model>(unsigned(state.range(0)), fill);
+  state.counters["bytes_per_row"] = figures.bytes_per_row;
+  state.counters["fill_s_per_M"] = figures.fill_seconds_per_million;
+  state.counters["text_ns_number"] = figures.number_text_ns;
+  state.counters["text_ns_source"] = figures.source_text_ns;
+}
+
+void column_store_set_data(benchmark::State& state) {
+  report_fill<data_model_t>(state, fill_by_set_data);
+}
+void column_store_bulk(benchmark::State& state) {
+  report_fill<data_model_t>(state, fill_by_columns);
+}
+void row_map_reference_set_data(benchmark::State& state) {
+  report_fill<row_map_model_t>(state, fill_by_set_data);
+}
+
+BENCHMARK(column_store_set_data)
+    ->Arg(1000000)
+    ->Arg(10000000)
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
+BENCHMARK(column_store_bulk)->Arg(1000000)->Arg(10000000)->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(row_map_reference_set_data)
+    ->Arg(1000000)
+    ->Arg(10000000)
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
 
 constexpr unsigned int link_rows = 100000;
 
@@ -133,7 +251,7 @@ data_model_t& linked_model() {
   static data_model_t model;
   if (model.get_row_count() != 0) return model;
   model.set_row_count(link_rows);
-  for (unsigned int row = 0; row < link_rows; ++row) model.set_link(row, 0, source_view4::no_link);
+  for (unsigned int row = 0; row < link_rows; ++row) model.set_link(row, 0, no_link);
   return model;
 }
 
@@ -149,7 +267,7 @@ void link_set_no_link(benchmark::State& state) {
   data_model_t& model = linked_model();
   unsigned int row = 0;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(model.set_link(row, 0, source_view4::no_link));
+    benchmark::DoNotOptimize(model.set_link(row, 0, no_link));
     row = (row + 7919) % link_rows;
   }
 }

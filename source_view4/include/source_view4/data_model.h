@@ -2,7 +2,10 @@
 // stores cell values, links, cell flags, highlighted rows, summary values and source lines.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,6 +14,10 @@
 #include "utilkit2/signal.h"
 
 namespace source_view4 {
+
+namespace cell_store {
+struct store_t;
+}
 
 // Reserved model column ids and answers.
 constexpr unsigned int source_column = 0xFFFFFFFE;       // the source text of each row
@@ -46,6 +53,11 @@ class SOURCE_VIEW4_EXPORT data_model_base_t {
 // signals, unless a batch (begin_update … end_update) is open; end_update always emits
 // model_updated. Writes to rows at or past the row count are ignored; reads there answer
 // defaults. Used from one thread.
+//
+// Cells are kept by column: per model column a plain array of the alternative the column holds
+// (texts packed, several to a buffer), bitmaps of the cells written, and the values of other
+// alternatives aside; links, flag words and highlighted rows cost nothing for cells without them.
+// A value read back is always equal to the value written.
 class SOURCE_VIEW4_EXPORT data_model_t : public data_model_base_t {
  public:
   data_model_t();
@@ -85,14 +97,25 @@ class SOURCE_VIEW4_EXPORT data_model_t : public data_model_base_t {
   // The smallest link id that no cell of the model uses (0 in an empty model).
   unsigned int generate_link_id() const;
 
- protected:
-  struct row_record_t {
-    std::map<unsigned int, cell_value_t> values;  // cells written, by column id
-    bool highlighted = false;
-    std::map<unsigned int, unsigned int> links;  // link id per column id
-    std::map<unsigned int, int> cell_flags;      // flag word per column id
-  };
+  // Fills a column at once: values[i] goes to flat row first_row + i of model column `column`,
+  // for i below count, with the same result as set_data row by row (rows at or past the row
+  // count are skipped, the longest-text record is kept). The write is announced once, as the end
+  // of a batch is: one model_updated, none while a batch is open. A derived model's set_data is
+  // called for each value.
+  void set_column_data(unsigned int column, unsigned int first_row, const int* values,
+                       std::size_t count);
+  void set_column_data(unsigned int column, unsigned int first_row, const unsigned int* values,
+                       std::size_t count);
+  void set_column_data(unsigned int column, unsigned int first_row,
+                       const data_container_t<std::uint64_t>* values, std::size_t count);
+  void set_column_data(unsigned int column, unsigned int first_row,
+                       const data_container_t<double>* values, std::size_t count);
+  void set_column_data(unsigned int column, unsigned int first_row, const std::wstring* values,
+                       std::size_t count);
+  void set_column_data(unsigned int column, unsigned int first_row, const cell_value_t* values,
+                       std::size_t count);
 
+ protected:
   struct longest_text_t {
     unsigned int row = 0;
     unsigned int length = 0;  // characters of the formatted text
@@ -106,32 +129,25 @@ class SOURCE_VIEW4_EXPORT data_model_t : public data_model_base_t {
   void notify_data_updated(unsigned int column, unsigned int row);
   void notify_summary_updated();
 
-  std::vector<row_record_t> rows;
-  row_record_t summary;
+  std::map<unsigned int, cell_value_t> summary;  // summary value per column id
   bool updating = false;
   std::map<unsigned int, longest_text_t> longest_text;
   unsigned int source_tab_width = 4;
 
  private:
-  // Link ids in use, with the number of cells using each, and the runs of consecutive ids in
-  // use, so that the smallest free id is found without scanning the rows. Hidden: a nested class
-  // would otherwise share the exported visibility of data_model_t.
-  class SOURCE_VIEW4_LOCAL link_ids_t {
-   public:
-    void add(unsigned int id);
-    void remove(unsigned int id);
-    void clear();
-    unsigned int smallest_free() const;
+  // True when this object is a data_model_t itself and not a derived model: then no virtual
+  // operation is overridden, and reads and writes may go straight to the stored cells and give
+  // the answers the virtual calls would.
+  bool SOURCE_VIEW4_LOCAL is_plain_model() const;
+  bool SOURCE_VIEW4_LOCAL row_in_range(unsigned int row) const;
+  std::size_t SOURCE_VIEW4_LOCAL measured_length(unsigned int row, unsigned int column,
+                                                 const cell_value_t& value) const;
+  void SOURCE_VIEW4_LOCAL record_length(unsigned int row, unsigned int column, std::size_t length);
+  template <class T>
+  void SOURCE_VIEW4_LOCAL fill_column(unsigned int column, unsigned int first_row, const T* values,
+                                      std::size_t count);
 
-   private:
-    std::map<unsigned int, unsigned int> m_uses;  // id -> cells using it
-    std::map<unsigned int, unsigned int> m_runs;  // first id of a run -> last id of the run
-  };
-
-  bool row_in_range(unsigned int row) const { return row < rows.size(); }
-  void forget_links(const row_record_t& record);
-
-  link_ids_t m_link_ids;
+  std::unique_ptr<cell_store::store_t> m_store;  // never null
 };
 
 }  // namespace source_view4

@@ -1,9 +1,30 @@
-// data_model_t: storage of cells, links, flags and summary values, and the change signals.
+// data_model_t: the operations on cells, links, flags and summary values over the column store,
+// the longest-text record, and the change signals.
 #include "source_view4/data_model.h"
 
-#include <iterator>
+#include <algorithm>
+#include <typeinfo>
+
+#include "cell_data/cell_store.h"
+#include "cell_data/packed_text.h"
+#include "cell_data/text_form.h"
 
 namespace source_view4 {
+
+using cell_store::cell_key;
+using cell_store::cell_kind_t;
+
+namespace {
+
+// Characters of the text form of `text` in model column `column`: tabs of the source and snippet
+// columns count as tab_width spaces.
+std::size_t text_length(const std::wstring& text, unsigned int column, unsigned int tab_width) {
+  if (column != source_column && column != snippet_column) return text.size();
+  const auto tabs = static_cast<std::size_t>(std::count(text.begin(), text.end(), L'\t'));
+  return text.size() - tabs + tabs * tab_width;
+}
+
+}  // namespace
 
 data_model_base_t::~data_model_base_t() = default;
 
@@ -11,26 +32,79 @@ std::wstring data_model_base_t::get_text_data(unsigned int, unsigned int) const 
 std::wstring data_model_base_t::get_summary_text_data(unsigned int) const { return {}; }
 unsigned int data_model_base_t::get_link(unsigned int, unsigned int) const { return no_link; }
 
-data_model_t::data_model_t() = default;
-data_model_t::data_model_t(const data_model_t& other) = default;
-data_model_t& data_model_t::operator=(const data_model_t& other) = default;
+data_model_t::data_model_t() : m_store(std::make_unique<cell_store::store_t>()) {}
+
+data_model_t::data_model_t(const data_model_t& other)
+    : data_model_base_t(other),
+      summary(other.summary),
+      updating(other.updating),
+      longest_text(other.longest_text),
+      source_tab_width(other.source_tab_width),
+      m_store(std::make_unique<cell_store::store_t>(*other.m_store)) {}
+
+data_model_t& data_model_t::operator=(const data_model_t& other) {
+  data_model_base_t::operator=(other);
+  summary = other.summary;
+  updating = other.updating;
+  longest_text = other.longest_text;
+  source_tab_width = other.source_tab_width;
+  *m_store = *other.m_store;
+  return *this;
+}
+
 data_model_t::~data_model_t() = default;
 
-unsigned int data_model_t::get_row_count() const { return static_cast<unsigned int>(rows.size()); }
+bool data_model_t::is_plain_model() const { return typeid(*this) == typeid(data_model_t); }
+
+bool data_model_t::row_in_range(unsigned int row) const { return row < m_store->row_count; }
+
+unsigned int data_model_t::get_row_count() const { return m_store->row_count; }
 
 cell_value_t data_model_t::get_data(unsigned int row, unsigned int column) const {
-  if (!row_in_range(row)) return cell_value_t();
-  const auto& values = rows[row].values;
-  auto it = values.find(column);
-  return it == values.end() ? cell_value_t() : it->second;
+  const cell_store::column_t* cells = m_store->find(column);
+  if (cells == nullptr || !row_in_range(row)) return cell_value_t();
+  return cells->get(row);
 }
 
 bool data_model_t::is_data_set(unsigned int row, unsigned int column) const {
-  return row_in_range(row) && rows[row].values.count(column) != 0;
+  const cell_store::column_t* cells = m_store->find(column);
+  return cells != nullptr && row_in_range(row) && cells->is_set(row);
 }
 
+// A plain model writes the text of a stored number or text straight from the column; everything
+// else, and every derived model, goes through format_data.
 std::wstring data_model_t::get_text_data(unsigned int row, unsigned int column) const {
-  return format_data(get_data(row, column), column);
+  const cell_store::column_t* cells = m_store->find(column);
+  if (cells == nullptr || !row_in_range(row) || !is_plain_model())
+    return format_data(get_data(row, column), column);
+  std::wstring text;
+  switch (cells->kind(row)) {
+    case cell_kind_t::text: {
+      const bool expand = column == source_column || column == snippet_column;
+      packed_text::append_wide(text, packed_text::read(cells->packed(row)), expand,
+                               source_tab_width);
+      return text;
+    }
+    case cell_kind_t::int_value:
+      text_form::append_int(text, static_cast<int>(cells->word32(row)));
+      return text;
+    case cell_kind_t::unsigned_value:
+      text_form::append_unsigned(text, cells->word32(row));
+      return text;
+    case cell_kind_t::hex:
+      text_form::append_hex(text, cells->word64(row));
+      return text;
+    case cell_kind_t::fraction:
+      text_form::append_fraction(text, cells->fraction(row));
+      return text;
+    case cell_kind_t::empty_found_list:
+      return text;
+    case cell_kind_t::other:
+      return format_data(cells->other(row), column);
+    case cell_kind_t::unset:
+      break;
+  }
+  return format_data(cell_value_t(), column);
 }
 
 unsigned int data_model_t::get_longest_text_row(unsigned int column) const {
@@ -39,33 +113,30 @@ unsigned int data_model_t::get_longest_text_row(unsigned int column) const {
 }
 
 std::wstring data_model_t::get_summary_text_data(unsigned int column) const {
-  auto it = summary.values.find(column);
-  return it == summary.values.end() ? std::wstring() : format_data(it->second, column);
+  auto it = summary.find(column);
+  return it == summary.end() ? std::wstring() : format_data(it->second, column);
 }
 
 bool data_model_t::get_highlighted(unsigned int row) const {
-  return row_in_range(row) && rows[row].highlighted;
+  return row_in_range(row) && m_store->highlighted.test(row);
 }
 
 unsigned int data_model_t::get_link(unsigned int row, unsigned int column) const {
   if (!row_in_range(row)) return no_link;
-  const auto& links = rows[row].links;
-  auto it = links.find(column);
-  return it == links.end() ? no_link : it->second;
+  auto it = m_store->links.find(cell_key(row, column));
+  return it == m_store->links.end() ? no_link : it->second;
 }
 
 int data_model_t::get_cell_flags(unsigned int row, unsigned int column) const {
   if (!row_in_range(row)) return 0;
-  const auto& flags = rows[row].cell_flags;
-  auto it = flags.find(column);
-  return it == flags.end() ? 0 : it->second;
+  auto it = m_store->flags.find(cell_key(row, column));
+  return it == m_store->flags.end() ? 0 : it->second;
 }
 
 void data_model_t::set_row_count(unsigned int count) {
-  for (std::size_t r = count; r < rows.size(); ++r) forget_links(rows[r]);
-  rows.resize(count);
+  m_store->set_row_count(count);
+  m_store->column(found_items_column).fill_empty_found_lists(count);
   longest_text.clear();
-  for (row_record_t& record : rows) record.values[found_items_column] = found_items_t();
   notify_model_updated();
 }
 
@@ -78,41 +149,81 @@ void data_model_t::end_update() {
 
 bool data_model_t::is_updating() const { return updating; }
 
+// The length of get_text_data(row, column) once `value` is stored there. A plain model knows it
+// from the value: texts by their characters and tabs, numbers by their digits (under the classic
+// locale); anything else is formatted to be measured.
+std::size_t data_model_t::measured_length(unsigned int row, unsigned int column,
+                                          const cell_value_t& value) const {
+  if (!is_plain_model()) return get_text_data(row, column).size();
+  if (const auto* text = boost::get<std::wstring>(&value))
+    return text_length(*text, column, source_tab_width);
+  if (!text_form::classic_locale()) return format_data(value, column).size();
+  switch (value.which()) {
+    case cell_int:
+      return text_form::int_length(boost::get<int>(value));
+    case cell_unsigned:
+      return text_form::unsigned_length(boost::get<unsigned int>(value));
+    case cell_hex:
+      return text_form::hex_length(boost::get<data_container_t<std::uint64_t>>(value).value);
+    case cell_fraction:
+      return text_form::fraction_length(boost::get<data_container_t<double>>(value).value);
+    default:
+      return format_data(value, column).size();
+  }
+}
+
+// The longest-text record only grows: a strictly longer text moves it, an equal one keeps the
+// earlier row.
+void data_model_t::record_length(unsigned int row, unsigned int column, std::size_t length) {
+  const auto characters = static_cast<unsigned int>(length);
+  auto [it, inserted] = longest_text.try_emplace(column, longest_text_t{row, characters});
+  if (!inserted && characters > it->second.length) it->second = longest_text_t{row, characters};
+}
+
 void data_model_t::set_data(unsigned int row, unsigned int column, const cell_value_t& value) {
   if (!row_in_range(row)) return;
-  rows[row].values[column] = value;
-  const auto length = static_cast<unsigned int>(get_text_data(row, column).size());
-  auto [it, inserted] = longest_text.try_emplace(column, longest_text_t{row, length});
-  if (!inserted && length > it->second.length) it->second = longest_text_t{row, length};
+  m_store->column(column).set(row, value);
+  record_length(row, column, measured_length(row, column, value));
   notify_data_updated(column, row);
 }
 
 void data_model_t::set_summary_data(unsigned int column, const cell_value_t& value) {
-  summary.values[column] = value;
+  summary[column] = value;
   notify_summary_updated();
 }
 
+// A plain model packs the text without making a cell value of it first.
 void data_model_t::set_source(unsigned int row, const std::wstring& text) {
-  set_data(row, source_column, cell_value_t(text));
+  if (!is_plain_model()) {
+    set_data(row, source_column, cell_value_t(text));
+    return;
+  }
+  if (!row_in_range(row)) return;
+  const std::size_t tabs = m_store->column(source_column).set_text(row, text.data(), text.size());
+  record_length(row, source_column, text.size() - tabs + tabs * source_tab_width);
+  notify_data_updated(source_column, row);
 }
 
 void data_model_t::clear() {
-  rows.clear();
-  m_link_ids.clear();
+  m_store->clear();
   longest_text.clear();
   notify_model_updated();
 }
 
 void data_model_t::clear_columns(const std::vector<unsigned int>& columns) {
-  for (row_record_t& record : rows)
-    for (unsigned int column : columns) record.values.erase(column);
-  for (unsigned int column : columns) longest_text.erase(column);
+  for (unsigned int column : columns) {
+    m_store->erase(column);
+    longest_text.erase(column);
+  }
   notify_model_updated();
 }
 
 void data_model_t::set_highlighted(unsigned int row, bool value) {
   if (!row_in_range(row)) return;
-  rows[row].highlighted = value;
+  if (value)
+    m_store->highlighted.set(row);
+  else
+    m_store->highlighted.reset(row);
   notify_data_updated(all_columns, row);
 }
 
@@ -125,24 +236,116 @@ void data_model_t::set_source_tab_width(unsigned int width) {
 
 unsigned int data_model_t::set_link(unsigned int row, unsigned int column, unsigned int id) {
   if (!row_in_range(row)) return no_link;
-  if (id == no_link) id = m_link_ids.smallest_free();
-  auto [it, inserted] = rows[row].links.try_emplace(column, id);
+  if (id == no_link) id = m_store->link_ids.smallest_free();
+  auto [it, inserted] = m_store->links.try_emplace(cell_key(row, column), id);
   if (!inserted) {
-    m_link_ids.remove(it->second);
+    m_store->link_ids.remove(it->second);
     it->second = id;
   }
-  m_link_ids.add(id);
+  m_store->link_ids.add(id);
   notify_data_updated(column, row);
   return id;
 }
 
 void data_model_t::set_cell_flags(unsigned int row, unsigned int column, int flags) {
   if (!row_in_range(row) || flags == 0) return;
-  rows[row].cell_flags[column] = flags;
+  m_store->flags[cell_key(row, column)] = flags;
   notify_data_updated(column, row);
 }
 
-unsigned int data_model_t::generate_link_id() const { return m_link_ids.smallest_free(); }
+unsigned int data_model_t::generate_link_id() const { return m_store->link_ids.smallest_free(); }
+
+void data_model_t::set_column_data(unsigned int column, unsigned int first_row, const int* values,
+                                   std::size_t count) {
+  fill_column(column, first_row, values, count);
+}
+
+void data_model_t::set_column_data(unsigned int column, unsigned int first_row,
+                                   const unsigned int* values, std::size_t count) {
+  fill_column(column, first_row, values, count);
+}
+
+void data_model_t::set_column_data(unsigned int column, unsigned int first_row,
+                                   const data_container_t<std::uint64_t>* values,
+                                   std::size_t count) {
+  fill_column(column, first_row, values, count);
+}
+
+void data_model_t::set_column_data(unsigned int column, unsigned int first_row,
+                                   const data_container_t<double>* values, std::size_t count) {
+  fill_column(column, first_row, values, count);
+}
+
+void data_model_t::set_column_data(unsigned int column, unsigned int first_row,
+                                   const std::wstring* values, std::size_t count) {
+  fill_column(column, first_row, values, count);
+}
+
+void data_model_t::set_column_data(unsigned int column, unsigned int first_row,
+                                   const cell_value_t* values, std::size_t count) {
+  fill_column(column, first_row, values, count);
+}
+
+namespace {
+
+// Characters of the text of a number stored through a bulk write, under the classic locale.
+std::size_t number_length(int value) { return text_form::int_length(value); }
+std::size_t number_length(unsigned int value) { return text_form::unsigned_length(value); }
+std::size_t number_length(const data_container_t<std::uint64_t>& value) {
+  return text_form::hex_length(value.value);
+}
+std::size_t number_length(const data_container_t<double>& value) {
+  return text_form::fraction_length(value.value);
+}
+
+}  // namespace
+
+// A derived model gets set_data per value inside a batch of its own; a plain model stores the
+// whole range into the column, then measures the values. The longest-text record takes the
+// first of the longest texts of the range when it beats the record, as row-by-row writes would.
+template <class T>
+void data_model_t::fill_column(unsigned int column, unsigned int first_row, const T* values,
+                               std::size_t count) {
+  const unsigned int row_count = m_store->row_count;
+  const std::size_t stored =
+      first_row < row_count ? std::min<std::size_t>(count, row_count - first_row) : 0;
+  if (!is_plain_model()) {
+    const bool was_updating = updating;
+    updating = true;
+    for (std::size_t i = 0; i < stored; ++i)
+      set_data(first_row + static_cast<unsigned int>(i), column, cell_value_t(values[i]));
+    updating = was_updating;
+    notify_model_updated();
+    return;
+  }
+  if (stored != 0) {
+    cell_store::column_t& cells = m_store->column(column);
+    const bool classic = text_form::classic_locale();
+    const bool tabs_widen = column == source_column || column == snippet_column;
+    if constexpr (!std::is_same_v<T, std::wstring>) cells.set_many(first_row, values, stored);
+    std::size_t longest = 0;
+    std::size_t longest_at = 0;
+    for (std::size_t i = 0; i < stored; ++i) {
+      std::size_t length = 0;
+      const unsigned int row = first_row + static_cast<unsigned int>(i);
+      if constexpr (std::is_same_v<T, cell_value_t>) {
+        length = measured_length(row, column, values[i]);
+      } else if constexpr (std::is_same_v<T, std::wstring>) {
+        const std::size_t tabs = cells.set_text(row, values[i].data(), values[i].size());
+        length = tabs_widen ? values[i].size() - tabs + tabs * source_tab_width : values[i].size();
+      } else {
+        length = classic ? number_length(values[i])
+                         : format_data(cell_value_t(values[i]), column).size();
+      }
+      if (i == 0 || length > longest) {
+        longest = length;
+        longest_at = i;
+      }
+    }
+    record_length(first_row + static_cast<unsigned int>(longest_at), column, longest);
+  }
+  notify_model_updated();
+}
 
 void data_model_t::notify_model_updated() {
   if (!updating) model_updated();
@@ -154,54 +357,6 @@ void data_model_t::notify_data_updated(unsigned int column, unsigned int row) {
 
 void data_model_t::notify_summary_updated() {
   if (!updating) summary_updated();
-}
-
-void data_model_t::forget_links(const row_record_t& record) {
-  for (const auto& link : record.links) m_link_ids.remove(link.second);
-}
-
-// Runs of consecutive ids are merged on insertion and split on removal; the smallest free id is
-// the end of the run that starts at 0, or 0 when no run does.
-
-void data_model_t::link_ids_t::add(unsigned int id) {
-  if (m_uses[id]++ != 0) return;
-  unsigned int first = id;
-  unsigned int last = id;
-  auto next = m_runs.upper_bound(id);
-  if (next != m_runs.begin()) {
-    auto previous = std::prev(next);
-    if (previous->second != no_link && previous->second + 1 == id) {
-      first = previous->first;
-      m_runs.erase(previous);
-    }
-  }
-  if (next != m_runs.end() && id != no_link && next->first == id + 1) {
-    last = next->second;
-    m_runs.erase(next);
-  }
-  m_runs[first] = last;
-}
-
-void data_model_t::link_ids_t::remove(unsigned int id) {
-  auto use = m_uses.find(id);
-  if (use == m_uses.end() || --use->second != 0) return;
-  m_uses.erase(use);
-  auto run = std::prev(m_runs.upper_bound(id));
-  const unsigned int first = run->first;
-  const unsigned int last = run->second;
-  m_runs.erase(run);
-  if (first < id) m_runs[first] = id - 1;
-  if (id < last) m_runs[id + 1] = last;
-}
-
-void data_model_t::link_ids_t::clear() {
-  m_uses.clear();
-  m_runs.clear();
-}
-
-unsigned int data_model_t::link_ids_t::smallest_free() const {
-  if (m_runs.empty() || m_runs.begin()->first != 0) return 0;
-  return m_runs.begin()->second + 1;
 }
 
 }  // namespace source_view4

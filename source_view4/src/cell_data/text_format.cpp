@@ -2,31 +2,65 @@
 // for the source and snippet columns.
 #include "source_view4/data_model.h"
 
+#include "cell_data/text_form.h"
+
 #include <algorithm>
 #include <charconv>
+#include <cstdlib>
 #include <iomanip>
 #include <locale>
 #include <sstream>
+#include <type_traits>
 
 namespace source_view4 {
 
+namespace text_form {
+
 namespace {
 
-// Numbers are written as a default wide string stream writes them under the global locale. Under
-// the classic locale that text is known (no grouping, '.' as decimal point), so it is produced
-// without building a stream.
-bool global_locale_is_classic() { return std::locale() == std::locale::classic(); }
-
+// Grows `out` once and widens the characters in place: the text of a number costs one
+// allocation at most.
 void append_ascii(std::wstring& out, const char* first, const char* last) {
-  out.append(first, last);
+  const std::size_t start = out.size();
+  out.resize(start + static_cast<std::size_t>(last - first));
+  for (wchar_t* to = &out[start]; first != last; ++first, ++to) *to = static_cast<wchar_t>(*first);
+}
+
+std::size_t decimal_digits(std::uint64_t value) {
+  std::size_t digits = 1;
+  for (; value >= 10; value /= 10) ++digits;
+  return digits;
+}
+
+std::size_t hex_digits(std::uint64_t value) {
+  std::size_t digits = 1;
+  for (; value >= 16; value >>= 4) ++digits;
+  return digits;
+}
+
+// The classic locale's text of a number, written straight into `out` from its last digit back.
+void append_classic(std::wstring& out, std::uint64_t magnitude, bool negative, int base) {
+  const std::size_t digits = base == 16 ? hex_digits(magnitude) : decimal_digits(magnitude);
+  const std::size_t start = out.size();
+  out.resize(start + digits + (negative ? 1 : 0));
+  wchar_t* at = &out[0] + out.size();
+  const unsigned shift = base == 16 ? 4 : 0;
+  do {
+    const auto digit = static_cast<unsigned>(shift != 0 ? magnitude & 15 : magnitude % 10);
+    *--at = static_cast<wchar_t>(digit < 10 ? L'0' + digit : L'a' + digit - 10);
+    magnitude = shift != 0 ? magnitude >> 4 : magnitude / 10;
+  } while (magnitude != 0);
+  if (negative) out[start] = L'-';
 }
 
 template <class T>
 void append_integer(std::wstring& out, T value, int base) {
-  if (global_locale_is_classic()) {
-    char buffer[32];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, base);
-    append_ascii(out, buffer, result.ptr);
+  if (classic_locale()) {
+    bool negative = false;
+    if constexpr (std::is_signed_v<T>) negative = value < 0;
+    const auto magnitude =
+        negative ? std::uint64_t(0) - static_cast<std::uint64_t>(value) : std::uint64_t(value);
+    append_classic(out, magnitude, negative, base);
     return;
   }
   std::wostringstream stream;
@@ -35,11 +69,31 @@ void append_integer(std::wstring& out, T value, int base) {
   out += stream.str();
 }
 
-// value × 100 in fixed notation with two decimals and "%"; nothing for 0, negatives and NaN.
-void append_percentage(std::wstring& out, double value) {
+bool is_power_of_ten(std::uint64_t value) {
+  for (; value >= 10 && value % 10 == 0; value /= 10) {
+  }
+  return value == 1;
+}
+
+}  // namespace
+
+// Numbers are written as a default wide string stream writes them under the global locale. Under
+// the classic locale that text is known (no grouping, '.' as decimal point), so it is produced
+// without building a stream.
+bool classic_locale() { return std::locale() == std::locale::classic(); }
+
+void append_int(std::wstring& out, int value) { append_integer(out, value, 10); }
+void append_unsigned(std::wstring& out, unsigned int value) { append_integer(out, value, 10); }
+
+void append_hex(std::wstring& out, std::uint64_t value) {
+  out += L"0x";
+  append_integer(out, value, 16);
+}
+
+void append_fraction(std::wstring& out, double value) {
   if (!(value > 0.0)) return;
   const double percent = value * 100.0;
-  if (global_locale_is_classic()) {
+  if (classic_locale()) {
     char buffer[512];
     auto result =
         std::to_chars(buffer, buffer + sizeof buffer, percent, std::chars_format::fixed, 2);
@@ -52,79 +106,6 @@ void append_percentage(std::wstring& out, double value) {
   out += L'%';
 }
 
-void append_icon_list(std::wstring& out, const std::vector<int>& icons) {
-  if (icons.empty()) {
-    out += L"{empty icon list}";
-    return;
-  }
-  out += L'{';
-  for (std::size_t i = 0; i < icons.size(); ++i) {
-    if (i != 0) out += L" ,";
-    append_integer(out, icons[i], 10);
-  }
-  out += L'}';
-}
-
-void append_label_list(std::wstring& out, const label_list_t& labels) {
-  const std::size_t count = std::min(labels.texts.size(), labels.image_indexes.size());
-  for (std::size_t i = 0; i < count; ++i) {
-    out += L'{';
-    append_integer(out, labels.image_indexes[i], 10);
-    out += L'}';
-    out += labels.texts[i];
-  }
-}
-
-// Each item is written as column, start, length and current (0 or 1) without separators; the
-// text of the list is that of its last item.
-void append_found_items(std::wstring& out, const found_items_t& items) {
-  if (items.empty()) return;
-  const data_model_found_item_t& last = items.back();
-  append_integer(out, last.column, 10);
-  append_integer(out, last.start, 10);
-  append_integer(out, last.length, 10);
-  out += last.current ? L'1' : L'0';
-}
-
-struct text_of_value_t : boost::static_visitor<std::wstring> {
-  std::wstring operator()(int value) const { return integer(value, 10); }
-  std::wstring operator()(unsigned int value) const { return integer(value, 10); }
-  std::wstring operator()(const std::wstring& value) const { return value; }
-  std::wstring operator()(const std::vector<int>& value) const {
-    std::wstring out;
-    append_icon_list(out, value);
-    return out;
-  }
-  std::wstring operator()(const data_container_t<std::uint64_t>& value) const {
-    return L"0x" + integer(value.value, 16);
-  }
-  std::wstring operator()(const data_container_t<double>& value) const {
-    std::wstring out;
-    append_percentage(out, value.value);
-    return out;
-  }
-  std::wstring operator()(const snippet_t& value) const { return value.text; }
-  std::wstring operator()(const label_list_t& value) const {
-    std::wstring out;
-    append_label_list(out, value);
-    return out;
-  }
-  std::wstring operator()(const range_t& value) const { return value.text; }
-  std::wstring operator()(const found_items_t& value) const {
-    std::wstring out;
-    append_found_items(out, value);
-    return out;
-  }
-
-  template <class T>
-  static std::wstring integer(T value, int base) {
-    std::wstring out;
-    append_integer(out, value, base);
-    return out;
-  }
-};
-
-// Every tab becomes `width` spaces wherever it stands (no tab stops).
 void expand_tabs(std::wstring& text, unsigned int width) {
   const std::size_t first_tab = text.find(L'\t');
   if (first_tab == std::wstring::npos) return;
@@ -137,6 +118,113 @@ void expand_tabs(std::wstring& text, unsigned int width) {
   }
   text.swap(expanded);
 }
+
+std::size_t int_length(int value) {
+  const auto magnitude = static_cast<std::uint64_t>(std::abs(static_cast<std::int64_t>(value)));
+  return decimal_digits(magnitude) + (value < 0 ? 1 : 0);
+}
+
+std::size_t unsigned_length(unsigned int value) { return decimal_digits(value); }
+
+std::size_t hex_length(std::uint64_t value) { return 2 + hex_digits(value); }
+
+// The whole part's digits, a point, two decimals and "%". Rounding to two decimals can carry into
+// a new digit only just below a power of ten; there, and for very large or infinite values, the
+// text is written to be measured.
+std::size_t fraction_length(double value) {
+  if (!(value > 0.0)) return 0;
+  const double percent = value * 100.0;
+  if (percent < 1e15) {
+    const auto whole = static_cast<std::uint64_t>(percent);
+    if (!(is_power_of_ten(whole + 1) && percent - double(whole) >= 0.99))
+      return decimal_digits(whole) + 4;
+  }
+  std::wstring text;
+  append_fraction(text, value);
+  return text.size();
+}
+
+}  // namespace text_form
+
+namespace {
+
+using namespace text_form;
+
+void append_icon_list(std::wstring& out, const std::vector<int>& icons) {
+  if (icons.empty()) {
+    out += L"{empty icon list}";
+    return;
+  }
+  out += L'{';
+  for (std::size_t i = 0; i < icons.size(); ++i) {
+    if (i != 0) out += L" ,";
+    append_int(out, icons[i]);
+  }
+  out += L'}';
+}
+
+void append_label_list(std::wstring& out, const label_list_t& labels) {
+  const std::size_t count = std::min(labels.texts.size(), labels.image_indexes.size());
+  for (std::size_t i = 0; i < count; ++i) {
+    out += L'{';
+    append_int(out, labels.image_indexes[i]);
+    out += L'}';
+    out += labels.texts[i];
+  }
+}
+
+// Each item is written as column, start, length and current (0 or 1) without separators; the
+// text of the list is that of its last item.
+void append_found_items(std::wstring& out, const found_items_t& items) {
+  if (items.empty()) return;
+  const data_model_found_item_t& last = items.back();
+  append_int(out, last.column);
+  append_int(out, last.start);
+  append_int(out, last.length);
+  out += last.current ? L'1' : L'0';
+}
+
+struct text_of_value_t : boost::static_visitor<std::wstring> {
+  template <class T, void (*append)(std::wstring&, const T&)>
+  static std::wstring written(const T& value) {
+    std::wstring out;
+    append(out, value);
+    return out;
+  }
+
+  std::wstring operator()(int value) const {
+    std::wstring out;
+    append_int(out, value);
+    return out;
+  }
+  std::wstring operator()(unsigned int value) const {
+    std::wstring out;
+    append_unsigned(out, value);
+    return out;
+  }
+  std::wstring operator()(const std::wstring& value) const { return value; }
+  std::wstring operator()(const std::vector<int>& value) const {
+    return written<std::vector<int>, append_icon_list>(value);
+  }
+  std::wstring operator()(const data_container_t<std::uint64_t>& value) const {
+    std::wstring out;
+    append_hex(out, value.value);
+    return out;
+  }
+  std::wstring operator()(const data_container_t<double>& value) const {
+    std::wstring out;
+    append_fraction(out, value.value);
+    return out;
+  }
+  std::wstring operator()(const snippet_t& value) const { return value.text; }
+  std::wstring operator()(const label_list_t& value) const {
+    return written<label_list_t, append_label_list>(value);
+  }
+  std::wstring operator()(const range_t& value) const { return value.text; }
+  std::wstring operator()(const found_items_t& value) const {
+    return written<found_items_t, append_found_items>(value);
+  }
+};
 
 }  // namespace
 
