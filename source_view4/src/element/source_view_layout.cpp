@@ -97,6 +97,9 @@ void source_view_layout_t::share_models() {
   for (const auto& region : regions) {
     region.cells->SetColumnViewModel(region.header->GetColumnViewModel());
     region.summary->SetColumnViewModel(region.cells->GetColumnViewModel());
+    // The summary strip is one row: the totals.
+    static_cast<orrinfrw7::CSimpleDiscreteItemViewModel*>(region.summary->GetRowViewModel())
+        ->SetCount(1);
   }
   left_header->GetColumnViewModel()->ModelChanged.connect(
       this, &source_view_layout_t::on_left_viewmodel_changed);
