@@ -1,0 +1,304 @@
+// What storing cells by column can get wrong: texts that must come back unchanged, columns that
+// change alternative, bitmap word boundaries, column setters against set_data, copies of large
+// models, and random operations against a plain reference.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+#include <set>
+
+#include "source_view4/data_model.h"
+#include "support/signal_spy.h"
+
+namespace {
+
+using namespace source_view4;
+using hex_t = data_container_t<std::uint64_t>;
+using fraction_t = data_container_t<double>;
+
+// Opens the protected formatter, so expected texts come from the formatter itself.
+struct formatter_t : data_model_t {
+  using data_model_t::format_data;
+};
+
+// Texts of lengths around the 4- and 8-character steps of the ASCII paths, with characters that
+// are not Unicode scalar values, outside the BMP, negative as wchar_t, or NUL.
+std::vector<std::wstring> awkward_texts() {
+  const wchar_t odd[] = {L'\0',
+                         L'\t',
+                         wchar_t(0x7F),
+                         wchar_t(0x80),
+                         wchar_t(0x7FF),
+                         wchar_t(0x800),
+                         wchar_t(0xD800),
+                         wchar_t(0xDFFF),
+                         wchar_t(0xFFFF),
+                         wchar_t(0x1F600),
+                         wchar_t(0x10FFFF),
+                         wchar_t(0x110000),
+                         wchar_t(0x3FFFFFF),
+                         wchar_t(0x4000000),
+                         wchar_t(0x7FFFFFFF),
+                         wchar_t(-1),
+                         wchar_t(-0x7FFFFFFF - 1)};
+  std::vector<std::wstring> texts;
+  for (std::size_t length = 0; length < 18; ++length) texts.push_back(std::wstring(length, L'a'));
+  for (wchar_t c : odd) {
+    texts.push_back(std::wstring(1, c));
+    texts.push_back(L"abcdefg" + std::wstring(1, c) + L"hij\tklmnop");
+  }
+  return texts;
+}
+
+TEST(column_store, every_wide_string_comes_back_unchanged) {
+  const std::vector<std::wstring> texts = awkward_texts();
+  const auto rows = static_cast<unsigned int>(texts.size());
+  data_model_t model;
+  model.set_row_count(rows);
+  model.set_column_data(3, 0, texts.data(), texts.size());
+  for (unsigned int row = 0; row < rows; ++row) {
+    model.set_source(row, texts[row]);
+    model.set_data(row, 4, texts[rows - 1 - row]);
+    model.set_data(row, 5, int(row));
+  }
+  for (unsigned int row = 0; row < rows; ++row) model.set_data(row, 5, texts[row]);  // aside
+  const data_model_t copy(model);
+  const formatter_t formatter;
+  for (unsigned int row = 0; row < rows; ++row) {
+    const std::wstring& text = texts[row];
+    for (unsigned int column : {3u, source_column, 5u}) {
+      ASSERT_TRUE(copy.get_data(row, column) == cell_value_t(text)) << row << " " << column;
+      ASSERT_EQ(copy.get_text_data(row, column), formatter.format_data(text, column)) << row;
+    }
+    ASSERT_TRUE(copy.get_data(row, 4) == cell_value_t(texts[rows - 1 - row]));
+  }
+}
+
+// Ints, then fractions over most rows (the column turns around them), then texts and rare
+// values: every row keeps what was written last.
+TEST(column_store, a_column_that_changes_alternative_keeps_every_value) {
+  constexpr unsigned int rows = 3000;
+  data_model_t model;
+  model.set_row_count(rows);
+  std::vector<cell_value_t> expected(rows);
+  std::vector<bool> written(rows);
+  auto write = [&](unsigned int row, const cell_value_t& value) {
+    model.set_data(row, 6, value);
+    expected[row] = value;
+    written[row] = true;
+  };
+  for (unsigned int row = 0; row < rows; row += 2) write(row, int(row) - 100);
+  for (unsigned int row = 0; row < rows; ++row)
+    if (row % 5 != 0) write(row, fraction_t(row / 8.0));
+  for (unsigned int row = 0; row < rows; row += 7) write(row, std::wstring(row % 40, L'x'));
+  for (unsigned int row = 0; row < rows; row += 11) write(row, label_list_t{{L"a"}, {1}});
+  for (unsigned int row = 1; row < rows; row += 13) write(row, unsigned(row));
+  for (unsigned int row = 0; row < rows; ++row) {
+    ASSERT_EQ(model.is_data_set(row, 6), written[row]) << row;
+    ASSERT_TRUE(model.get_data(row, 6) == expected[row]) << row;
+  }
+}
+
+// Cuts and highlights on both sides of 64-row words.
+TEST(column_store, bitmaps_hold_at_word_boundaries) {
+  data_model_t model;
+  for (unsigned int count : {63u, 64u, 65u, 128u, 129u}) {
+    model.set_row_count(200);
+    for (unsigned int row = 0; row < 200; ++row) {
+      model.set_data(row, 1, int(row));
+      model.set_highlighted(row, /*value=*/true);
+    }
+    model.set_highlighted(64, /*value=*/false);
+    model.set_row_count(count);
+    model.set_row_count(200);
+    for (unsigned int row = 0; row < 200; ++row) {
+      ASSERT_EQ(model.is_data_set(row, 1), row < count) << count << " " << row;
+      ASSERT_EQ(model.get_highlighted(row), row < count && row != 64) << count << " " << row;
+      ASSERT_TRUE(model.is_data_set(row, found_items_column));
+    }
+  }
+}
+
+// A model that counts the set_data calls a column setter makes on it.
+struct counting_model_t : data_model_t {
+  void set_data(unsigned int row, unsigned int column, const cell_value_t& value) override {
+    ++calls;
+    data_model_t::set_data(row, column, value);
+  }
+  int calls = 0;
+};
+
+template <class T>
+void expect_same_as_set_data(unsigned int column, unsigned int first, std::vector<T> values) {
+  data_model_t by_cell, by_column;
+  counting_model_t derived;
+  for (data_model_t* model : {&by_cell, &by_column, static_cast<data_model_t*>(&derived)}) {
+    model->set_row_count(100);
+    model->set_source_tab_width(3);
+  }
+  sv4_test::signal_spy_t<> updates(by_column.model_updated), derived_updates(derived.model_updated);
+  for (std::size_t i = 0; i < values.size(); ++i)
+    by_cell.set_data(first + unsigned(i), column, cell_value_t(values[i]));
+  by_column.set_column_data(column, first, values.data(), values.size());
+  derived.set_column_data(column, first, values.data(), values.size());
+  for (const data_model_t* model : {&by_column, static_cast<data_model_t*>(&derived)}) {
+    for (unsigned int row = 0; row < 100; ++row) {
+      ASSERT_EQ(model->is_data_set(row, column), by_cell.is_data_set(row, column)) << row;
+      ASSERT_TRUE(model->get_data(row, column) == by_cell.get_data(row, column)) << row;
+      ASSERT_EQ(model->get_text_data(row, column), by_cell.get_text_data(row, column)) << row;
+    }
+    EXPECT_EQ(model->get_longest_text_row(column), by_cell.get_longest_text_row(column));
+  }
+  EXPECT_EQ(updates.count() + derived_updates.count(), 2u);
+  EXPECT_EQ(derived.calls, int(std::min<std::size_t>(values.size(), 100 - first)));
+}
+
+TEST(column_store, column_setters_match_set_data_row_by_row) {
+  expect_same_as_set_data<int>(1, 10, {5, -123, 99999, 12345, -7, 0});
+  expect_same_as_set_data<unsigned int>(1, 95, {1, 22, 4294967295u, 333, 4444, 55555, 6});
+  expect_same_as_set_data<hex_t>(2, 0, {hex_t(0), hex_t(0xabc), hex_t(0xabd), hex_t(1)});
+  expect_same_as_set_data<fraction_t>(
+      3, 3, {fraction_t(0.09999), fraction_t(0.1), fraction_t(-1), fraction_t(9.9999), {}});
+  expect_same_as_set_data<std::wstring>(source_column, 1, {L"ab\tc", L"abcdef", L"a\t\tb", L""});
+  expect_same_as_set_data<cell_value_t>(
+      7, 40, {cell_value_t(1), std::wstring(L"\t12"), fraction_t(0.5), std::vector<int>{1, 2}, 3u});
+  expect_same_as_set_data<int>(1, 100, {1, 2});  // past the rows: nothing stored, still announced
+}
+
+TEST(column_store, a_batch_swallows_the_column_setters_announcement) {
+  data_model_t model;
+  model.set_row_count(4);
+  sv4_test::signal_spy_t<> updates(model.model_updated);
+  const int values[] = {1, 2};
+  model.begin_update();
+  model.set_column_data(0, 0, values, 2);
+  EXPECT_EQ(updates.count(), 0u);
+  model.end_update();
+  EXPECT_EQ(updates.count(), 1u);
+}
+
+// Copies share nothing: rewriting every text of one (its buffer compacted on the way) leaves
+// the other as it was, and assignment replaces a bigger model whole.
+TEST(column_store, copies_of_large_models_are_independent) {
+  constexpr unsigned int rows = 20000;
+  data_model_t model;
+  model.set_row_count(rows);
+  for (unsigned int row = 0; row < rows; ++row) {
+    model.set_source(row, std::wstring(row % 50, wchar_t(L'a' + row % 26)));
+    model.set_data(row, 2, hex_t(row));
+    if (row % 3 == 0) model.set_data(row, 2, range_t{1, L"r", 2});
+  }
+  data_model_t copy(model);
+  data_model_t assigned;
+  assigned.set_row_count(rows * 2);
+  assigned.set_data(rows + 5, 9, 1);
+  assigned = copy;
+  for (int round = 0; round < 4; ++round)
+    for (unsigned int row = 0; row < rows; ++row) copy.set_source(row, std::to_wstring(round));
+  copy.set_data(0, 2, hex_t(77));
+  EXPECT_EQ(assigned.get_row_count(), rows);
+  EXPECT_FALSE(assigned.is_data_set(rows + 5, 9));
+  for (unsigned int row = 0; row < rows; ++row) {
+    const std::wstring line(row % 50, wchar_t(L'a' + row % 26));
+    ASSERT_EQ(model.get_text_data(row, source_column), line);
+    ASSERT_EQ(assigned.get_text_data(row, source_column), line);
+    ASSERT_EQ(copy.get_text_data(row, source_column), L"3");
+    ASSERT_TRUE(assigned.get_data(row, 2) == model.get_data(row, 2));
+  }
+  EXPECT_EQ(model.get_text_data(0, 2), L"r");
+}
+
+// The model as a reference would keep it: a map of cells and the rules of each operation.
+struct reference_t {
+  std::map<std::pair<unsigned, unsigned>, cell_value_t> cells;  // (row, column)
+  std::set<unsigned int> highlighted;
+  std::map<std::pair<unsigned, unsigned>, int> flags;
+  unsigned int rows = 0;
+
+  void cut(unsigned int count) {
+    for (auto it = cells.begin(); it != cells.end();)
+      it = it->first.first < count ? std::next(it) : cells.erase(it);
+    for (auto it = flags.begin(); it != flags.end();)
+      it = it->first.first < count ? std::next(it) : flags.erase(it);
+    highlighted.erase(highlighted.lower_bound(count), highlighted.end());
+    rows = count;
+  }
+};
+
+TEST(column_store, random_operations_match_a_reference_map) {
+  std::mt19937 random(2024);
+  auto pick = [&random](unsigned int below) { return unsigned(random() % below); };
+  const std::vector<std::wstring> texts = awkward_texts();
+  const unsigned int columns[] = {0, 1, source_column, found_items_column};
+  auto random_value = [&]() -> cell_value_t {
+    switch (pick(8)) {
+      case 0:
+        return int(random());
+      case 1:
+        return unsigned(random());
+      case 2:
+        return hex_t(random());
+      case 3:
+        return fraction_t(pick(1000) / 7.0 - 20);
+      case 4:
+        return found_items_t(pick(2), data_model_found_item_t{1, 2, 3, true});
+      case 5:
+        return std::vector<int>{int(pick(9))};
+      default:
+        return texts[pick(unsigned(texts.size()))];
+    }
+  };
+  data_model_t model;
+  reference_t expected;
+  for (int step = 0; step < 6000; ++step) {
+    const unsigned int kind = pick(1000), row = pick(expected.rows + 2);
+    const unsigned int column = columns[pick(4)];
+    if (kind < 8) {
+      const unsigned int count = pick(700);
+      model.set_row_count(count);
+      expected.cut(count);
+      for (unsigned int r = 0; r < count; ++r)
+        expected.cells[{r, found_items_column}] = found_items_t();
+    } else if (kind < 10) {
+      model.clear_columns({column});
+      for (unsigned int r = 0; r < expected.rows; ++r) expected.cells.erase({r, column});
+    } else if (kind < 12) {
+      model.clear();
+      expected = reference_t();
+    } else if (kind < 60) {
+      const bool on = pick(2) == 0;
+      model.set_highlighted(row, on);
+      if (row < expected.rows && on) expected.highlighted.insert(row);
+      if (!on) expected.highlighted.erase(row);
+    } else if (kind < 100) {
+      const int flags = int(pick(3));
+      model.set_cell_flags(row, column, flags);
+      if (row < expected.rows && flags != 0) expected.flags[{row, column}] = flags;
+    } else if (kind < 130) {
+      std::vector<cell_value_t> values(pick(80));
+      for (cell_value_t& value : values) value = random_value();
+      model.set_column_data(column, row, values.data(), values.size());
+      for (std::size_t i = 0; i < values.size() && row + i < expected.rows; ++i)
+        expected.cells[{row + unsigned(i), column}] = values[i];
+    } else {
+      const cell_value_t value = random_value();
+      model.set_data(row, column, value);
+      if (row < expected.rows) expected.cells[{row, column}] = value;
+    }
+    ASSERT_EQ(model.get_row_count(), expected.rows) << "step " << step;
+    if (step % 200 != 199) continue;
+    for (unsigned int r = 0; r <= expected.rows; ++r) {
+      ASSERT_EQ(model.get_highlighted(r), expected.highlighted.count(r) != 0) << step;
+      for (unsigned int c : columns) {
+        auto cell = expected.cells.find({r, c});
+        const bool set = cell != expected.cells.end();
+        ASSERT_EQ(model.is_data_set(r, c), set) << "step " << step << " row " << r;
+        ASSERT_TRUE(model.get_data(r, c) == (set ? cell->second : cell_value_t())) << step;
+        auto flag = expected.flags.find({r, c});
+        ASSERT_EQ(model.get_cell_flags(r, c), flag == expected.flags.end() ? 0 : flag->second);
+      }
+    }
+  }
+}
+
+}  // namespace
