@@ -107,6 +107,8 @@ class SOURCE_VIEW4_EXPORT source_view_element_t : public source_view_layout_t {
 
   void AfterSetControl() override;
   void SysColorsChanged() override;
+  // The layout's sizing, then the headers back to the common height of the deepest header.
+  void AttributeChanged() override;
 
   // ---- text export ----
   std::wstring get_header_line_text() const;
@@ -117,6 +119,7 @@ class SOURCE_VIEW4_EXPORT source_view_element_t : public source_view_layout_t {
 
  private:
   void wire_grid(source_view_grid_base_t& grid);
+  void apply_header_height();
   void on_selection_changed();
   // The rows as text: the caption line when the headers show, then a line per row, then CR LF.
   std::wstring export_rows(const std::vector<unsigned int>& rows) const;

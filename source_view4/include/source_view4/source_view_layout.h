@@ -41,8 +41,8 @@ class SOURCE_VIEW4_EXPORT source_view_layout_t
   // Repaints every row of the six grid elements.
   void invalidate_rows();
 
-  // Narrowing the view takes width from the right region first, so that the source column keeps
-  // a usable width.
+  // Narrowing the view takes width from the right region first, so that the center region is
+  // never squeezed out.
   void SetPos(const orrin7::rectangle<int>& rect, bool redraw = true) override;
   void AttributeChanged() override;
 
@@ -84,6 +84,7 @@ class SOURCE_VIEW4_EXPORT source_view_layout_t
   void build_elements();
   void share_models();
   void connect_scrolling();
+  void size_summaries();
   // The system's row height: headers, summary rows and scroll bars are multiples of it.
   static int line_height();
 };

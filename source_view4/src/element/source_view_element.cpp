@@ -326,9 +326,19 @@ void source_view_element_t::on_key_down(orrinfrw7::CVisualElement*, int modifier
 // level.
 void source_view_element_t::on_header_levels_changed(int levels) {
   header_levels = std::max(header_levels, levels);
+  apply_header_height();
+}
+
+void source_view_element_t::apply_header_height() {
+  if (header_levels <= 0) return;
   const int height = header_levels * orrin7::GetCurrentSystem()->GetMetric(orrin7::SM_LineHeight);
   for (orrinfrw7::CHeader* header : {left_header, center_header, right_header})
     header->SetSize({100, height});
+}
+
+void source_view_element_t::AttributeChanged() {
+  source_view_layout_t::AttributeChanged();
+  apply_header_height();
 }
 
 // Every grid's rows are as high as the tallest font of any column painter needs; the grid

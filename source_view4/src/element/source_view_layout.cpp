@@ -103,6 +103,9 @@ void source_view_layout_t::share_models() {
   }
   left_header->GetColumnViewModel()->ModelChanged.connect(
       this, &source_view_layout_t::on_left_viewmodel_changed);
+  // The summary rows' height is known only once the grid elements have measured their fonts.
+  center_summary->GetRowViewModel()->ModelChanged.connect(this,
+                                                          &source_view_layout_t::size_summaries);
   left_header->ItemResizing.connect(this, &source_view_layout_t::on_left_header_resizing);
   center_header->ItemResizeStart.connect(this,
                                          &source_view_layout_t::on_center_header_resize_start);
@@ -137,18 +140,19 @@ void source_view_layout_t::invalidate_rows() {
   }
 }
 
+// The regions share the scroll box's content, which is the element less the navigation strip
+// and the vertical scroll bar; the center keeps at least 3 pixels beside the splitter there.
 void source_view_layout_t::SetPos(const orrin7::rectangle<int>& rect, bool redraw) {
   const int width = rect.width();
   if (width > 0 && width < GetBounds().width() && left_panel && right_region && scroll_box &&
-      right_splitter) {
+      right_splitter && right_region->IsVisible()) {
+    const int chrome = GetBounds().width() - scroll_box->GetContentRect().width();
+    const int room = width - chrome;
     const int splitter = right_splitter->GetBounds().width();
-    int minimum = splitter + 3;
-    if (scroll_box->IsScrollBarVisible(orrinfrw7::OR_Vertical))
-      minimum = line_height() + splitter + 4;
-    const int left = left_panel->GetBounds().width();
-    const int center = width - right_region->GetBounds().width() - left;
-    right_region->SetSize({width - left - std::max(center, minimum),
-                           right_region->GetRequestedSize().height});
+    const int left = left_panel->IsVisible() ? left_panel->GetBounds().width() : 0;
+    const int center = room - right_region->GetBounds().width() - left;
+    const int right = room - left - std::max(center, splitter + 3);
+    right_region->SetSize({std::max(right, 0), right_region->GetRequestedSize().height});
   }
   base_t::SetPos(rect, redraw);
 }
@@ -158,6 +162,13 @@ void source_view_layout_t::AttributeChanged() {
   if (!GetControl()) return;
   for (orrinfrw7::CHeader* header : {left_header, center_header, right_header})
     header->RecalculateHeight();
+  size_summaries();
+}
+
+// Summary rows are one row high less the line the cells above close with; the left panel's
+// summary panel also holds the room of the other regions' horizontal scroll bars.
+void source_view_layout_t::size_summaries() {
+  if (!GetControl()) return;
   const int row = center_summary->GetRowViewModel()->GetDefaultItemSize();
   for (grid_element_t* summary : {left_summary, center_summary, right_summary})
     summary->SetHeight(row - 1);
