@@ -4,11 +4,14 @@
 // link id allocation in a model full of links.
 #include <benchmark/benchmark.h>
 
+#include <malloc.h>
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <map>
 #include <random>
@@ -190,16 +193,29 @@ figures_t measure(unsigned int rows, void (*fill)(data_model_t&, unsigned int)) 
   return figures;
 }
 
+// Keeps every allocation in the heap and every freed page in the process, so that a second fill
+// writes to pages the first one already touched.
+void keep_freed_pages() {
+  mallopt(M_MMAP_MAX, 0);
+  mallopt(M_TRIM_THRESHOLD, INT32_MAX);
+}
+
 // Runs `measure` in a child process, so that every fill starts from a heap no earlier fill has
-// left pages in, and its resident size is the model's alone.
+// left pages in, and its resident size is the model's alone. A warm run fills twice and answers
+// the second fill: its time leaves out the first touch of fresh pages.
 template <class Model>
-figures_t measure_in_child(unsigned int rows, void (*fill)(data_model_t&, unsigned int)) {
+figures_t measure_in_child(unsigned int rows, void (*fill)(data_model_t&, unsigned int),
+                           bool warm) {
   figures_t figures;
   int pipe_ends[2];
   if (pipe(pipe_ends) != 0) return figures;
   const pid_t child = fork();
   if (child == 0) {
     close(pipe_ends[0]);
+    if (warm) {
+      keep_freed_pages();
+      measure<Model>(rows, fill);
+    }
     const figures_t measured = measure<Model>(rows, fill);
     const bool written = write(pipe_ends[1], &measured, sizeof measured) == sizeof measured;
     _exit(written ? 0 : 1);
@@ -211,16 +227,40 @@ figures_t measure_in_child(unsigned int rows, void (*fill)(data_model_t&, unsign
   return figures;
 }
 
+// Resident bytes per row and times of a fill into fresh pages; the fill time again into pages
+// the process already had (fill_s_per_M_warm).
 template <class Model>
 void report_fill(benchmark::State& state, void (*fill)(data_model_t&, unsigned int)) {
   source_lines();
-  figures_t figures;
-  for (auto _ : state) figures = measure_in_child<Model>(unsigned(state.range(0)), fill);
-  state.counters["bytes_per_row"] = figures.bytes_per_row;
-  state.counters["fill_s_per_M"] = figures.fill_seconds_per_million;
-  state.counters["text_ns_number"] = figures.number_text_ns;
-  state.counters["text_ns_source"] = figures.source_text_ns;
+  figures_t cold;
+  figures_t warm;
+  for (auto _ : state) {
+    cold = measure_in_child<Model>(unsigned(state.range(0)), fill, /*warm=*/false);
+    warm = measure_in_child<Model>(unsigned(state.range(0)), fill, /*warm=*/true);
+  }
+  state.counters["bytes_per_row"] = cold.bytes_per_row;
+  state.counters["fill_s_per_M"] = cold.fill_seconds_per_million;
+  state.counters["fill_s_per_M_warm"] = warm.fill_seconds_per_million;
+  state.counters["text_ns_number"] = cold.number_text_ns;
+  state.counters["text_ns_source"] = cold.source_text_ns;
 }
+
+// What the first write to a fresh page of memory costs on this machine, in microseconds of this
+// thread's CPU time per 4 KiB page: the floor under any fill of new memory.
+void fresh_page_first_touch(benchmark::State& state) {
+  constexpr std::size_t bytes = std::size_t(64) << 20;
+  double seconds = 0;
+  for (auto _ : state) {
+    void* pages = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (pages == MAP_FAILED) return;
+    const double start = thread_cpu_seconds();
+    std::memset(pages, 1, bytes);
+    seconds = thread_cpu_seconds() - start;
+    munmap(pages, bytes);
+  }
+  state.counters["us_per_page"] = seconds * 1e6 / (bytes / 4096);
+}
+BENCHMARK(fresh_page_first_touch)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void column_store_set_data(benchmark::State& state) {
   report_fill<data_model_t>(state, fill_by_set_data);

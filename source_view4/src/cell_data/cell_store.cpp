@@ -8,6 +8,7 @@
 #include <iterator>
 #include <limits>
 
+#include "cell_data/large_pages.h"
 #include "cell_data/packed_text.h"
 
 namespace source_view4::cell_store {
@@ -155,7 +156,10 @@ bool column_t::accepts(dense_kind_t kind) {
 void column_t::grow_to(std::size_t rows) {
   auto grow = [this, rows](auto& words) {
     if (words.size() >= rows) return;
-    if (words.capacity() == 0) words.reserve(std::max(rows, m_row_hint));
+    if (words.capacity() == 0) {
+      words.reserve(std::max(rows, m_row_hint));
+      advise_large_pages(words.data(), words.capacity() * sizeof words[0]);
+    }
     words.resize(rows);
   };
   switch (m_kind) {
@@ -250,18 +254,20 @@ void column_t::set_many(std::size_t first_row, const T* values, std::size_t coun
     for (std::size_t i = 0; i < count; ++i) set(first_row + i, cell_value_t(values[i]));
     return;
   }
-  grow_to(first_row + count);
+  const std::size_t end = first_row + count;
+  grow_to(end);
+  // Rows never written before (a first fill) have nothing to forget and get their bits at once.
+  const bool fresh = m_set.next(first_row, end) == end;
   for (std::size_t i = 0; i < count; ++i) {
     const std::size_t row = first_row + i;
-    forget_old(row);
-    if constexpr (kind == dense_kind_t::text) append_text(row, values[i].data(), values[i].size());
+    if (!fresh) forget_old(row);
     if constexpr (kind == dense_kind_t::int_value) m_words32[row] = std::uint32_t(values[i]);
     if constexpr (kind == dense_kind_t::unsigned_value) m_words32[row] = values[i];
     if constexpr (kind == dense_kind_t::hex) m_words64[row] = values[i].value;
     if constexpr (kind == dense_kind_t::fraction) m_words64[row] = bits_of(values[i].value);
-    m_set.set(row);
+    if (!fresh) m_set.set(row);
   }
-  if constexpr (kind == dense_kind_t::text) compact_text();
+  if (fresh) m_set.set_range(first_row, end);
 }
 
 template <>
@@ -271,9 +277,29 @@ void column_t::set_many(std::size_t first_row, const cell_value_t* values, std::
 
 template void column_t::set_many(std::size_t, const int*, std::size_t);
 template void column_t::set_many(std::size_t, const unsigned int*, std::size_t);
-template void column_t::set_many(std::size_t, const std::wstring*, std::size_t);
 template void column_t::set_many(std::size_t, const data_container_t<std::uint64_t>*, std::size_t);
 template void column_t::set_many(std::size_t, const data_container_t<double>*, std::size_t);
+
+void column_t::set_texts(std::size_t first_row, const std::wstring* values, std::size_t count,
+                         std::size_t* tabs) {
+  if (count == 0) return;
+  if (!accepts(dense_kind_t::text)) {
+    for (std::size_t i = 0; i < count; ++i)
+      tabs[i] = set_text(first_row + i, values[i].data(), values[i].size());
+    return;
+  }
+  const std::size_t end = first_row + count;
+  grow_to(end);
+  const bool fresh = m_set.next(first_row, end) == end;
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::size_t row = first_row + i;
+    if (!fresh) forget_old(row);
+    tabs[i] = append_text(row, values[i].data(), values[i].size());
+    if (!fresh) m_set.set(row);
+  }
+  if (fresh) m_set.set_range(first_row, end);
+  compact_text();
+}
 
 std::size_t column_t::append_text(std::size_t row, const wchar_t* text, std::size_t size) {
   const packed_text::shape_t shape = packed_text::shape_of(text, size);

@@ -95,9 +95,13 @@ class column_t {
   void set(std::size_t row, const cell_value_t& value);
   // Answers the number of tabs in the text.
   std::size_t set_text(std::size_t row, const wchar_t* text, std::size_t size);
-  // Writes values[i] to row first_row + i, as set() would one by one.
+  // Writes values[i] to row first_row + i, as set() would one by one. T is one of the number
+  // alternatives or cell_value_t.
   template <class T>
   void set_many(std::size_t first_row, const T* values, std::size_t count);
+  // Writes texts as set_text would one by one; tabs[i] is the number of tabs in values[i].
+  void set_texts(std::size_t first_row, const std::wstring* values, std::size_t count,
+                 std::size_t* tabs);
 
   // Drops the cells of rows from `rows` on.
   void truncate(std::size_t rows);

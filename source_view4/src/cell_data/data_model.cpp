@@ -322,7 +322,13 @@ void data_model_t::fill_column(unsigned int column, unsigned int first_row, cons
     cell_store::column_t& cells = m_store->column(column);
     const bool classic = text_form::classic_locale();
     const bool tabs_widen = column == source_column || column == snippet_column;
-    if constexpr (!std::is_same_v<T, std::wstring>) cells.set_many(first_row, values, stored);
+    std::vector<std::size_t> tabs;
+    if constexpr (std::is_same_v<T, std::wstring>) {
+      tabs.resize(stored);
+      cells.set_texts(first_row, values, stored, tabs.data());
+    } else {
+      cells.set_many(first_row, values, stored);
+    }
     std::size_t longest = 0;
     std::size_t longest_at = 0;
     for (std::size_t i = 0; i < stored; ++i) {
@@ -331,8 +337,8 @@ void data_model_t::fill_column(unsigned int column, unsigned int first_row, cons
       if constexpr (std::is_same_v<T, cell_value_t>) {
         length = measured_length(row, column, values[i]);
       } else if constexpr (std::is_same_v<T, std::wstring>) {
-        const std::size_t tabs = cells.set_text(row, values[i].data(), values[i].size());
-        length = tabs_widen ? values[i].size() - tabs + tabs * source_tab_width : values[i].size();
+        length =
+            tabs_widen ? values[i].size() - tabs[i] + tabs[i] * source_tab_width : values[i].size();
       } else {
         length = classic ? number_length(values[i])
                          : format_data(cell_value_t(values[i]), column).size();

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <type_traits>
 
+#include "cell_data/large_pages.h"
+
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
@@ -247,8 +249,10 @@ chunks_t& chunks_t::operator=(const chunks_t& other) {
 std::uint64_t chunks_t::allocate(std::size_t bytes, char*& at) {
   if (m_chunks.empty() || m_chunks.back().capacity - m_chunks.back().size < bytes) {
     chunk_t chunk;
-    chunk.capacity = std::max(bytes, chunk_size);
+    const std::size_t last = m_chunks.empty() ? 0 : m_chunks.back().capacity;
+    chunk.capacity = std::max(bytes, std::clamp(2 * last, first_chunk, largest_chunk));
     chunk.data.reset(new char[chunk.capacity]);
+    advise_large_pages(chunk.data.get(), chunk.capacity);
     m_chunks.push_back(std::move(chunk));
   }
   chunk_t& chunk = m_chunks.back();

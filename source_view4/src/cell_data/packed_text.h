@@ -49,12 +49,14 @@ void unpack(const view_t& view, wchar_t* out);
 // `expand_tabs` is set.
 void append_wide(std::wstring& out, const view_t& view, bool expand_tabs, unsigned tab_spaces);
 
-// Packed texts of one column in chunks of chunk_size bytes (a longer text gets a chunk of its
-// own). A chunk never moves or grows, so filling a column writes each page once and copies
-// nothing. Texts are addressed by the offsets allocate() answers.
+// Packed texts of one column in chunks, each new chunk twice the size of the last one up to
+// largest_chunk (a longer text gets a chunk of its own). A chunk never moves or grows, so filling
+// a column writes each page once and copies nothing. Texts are addressed by the offsets
+// allocate() answers.
 class chunks_t {
  public:
-  static constexpr std::size_t chunk_size = std::size_t(1) << 20;
+  static constexpr std::size_t first_chunk = std::size_t(64) << 10;
+  static constexpr std::size_t largest_chunk = std::size_t(32) << 20;
 
   chunks_t() = default;
   chunks_t(const chunks_t& other);

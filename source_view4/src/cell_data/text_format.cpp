@@ -26,17 +26,40 @@ void append_ascii(std::wstring& out, const char* first, const char* last) {
   for (wchar_t* to = &out[start]; first != last; ++first, ++to) *to = static_cast<wchar_t>(*first);
 }
 
-std::size_t decimal_digits(std::uint64_t value) {
-  std::size_t digits = 1;
-  for (; value >= 10; value /= 10) ++digits;
-  return digits;
+constexpr std::uint64_t powers_of_ten[20] = {1ull,
+                                             10ull,
+                                             100ull,
+                                             1000ull,
+                                             10000ull,
+                                             100000ull,
+                                             1000000ull,
+                                             10000000ull,
+                                             100000000ull,
+                                             1000000000ull,
+                                             10000000000ull,
+                                             100000000000ull,
+                                             1000000000000ull,
+                                             10000000000000ull,
+                                             100000000000000ull,
+                                             1000000000000000ull,
+                                             10000000000000000ull,
+                                             100000000000000000ull,
+                                             1000000000000000000ull,
+                                             10000000000000000000ull};
+
+std::size_t bit_width(std::uint64_t value) {
+  return 64 - static_cast<std::size_t>(__builtin_clzll(value | 1));
 }
 
-std::size_t hex_digits(std::uint64_t value) {
-  std::size_t digits = 1;
-  for (; value >= 16; value >>= 4) ++digits;
-  return digits;
+// From the bit width: with 1233 / 4096 for log10(2) the estimate is the digit count or one less,
+// and one comparison settles it.
+std::size_t decimal_digits(std::uint64_t value) {
+  if (value == 0) return 1;
+  const std::size_t estimate = (bit_width(value) * 1233) >> 12;
+  return estimate + (value >= powers_of_ten[estimate] ? 1 : 0);
 }
+
+std::size_t hex_digits(std::uint64_t value) { return (bit_width(value) + 3) / 4; }
 
 // The classic locale's text of a number, written straight into `out` from its last digit back.
 void append_classic(std::wstring& out, std::uint64_t magnitude, bool negative, int base) {
@@ -70,9 +93,7 @@ void append_integer(std::wstring& out, T value, int base) {
 }
 
 bool is_power_of_ten(std::uint64_t value) {
-  for (; value >= 10 && value % 10 == 0; value /= 10) {
-  }
-  return value == 1;
+  return value == powers_of_ten[decimal_digits(value) - 1];
 }
 
 }  // namespace
@@ -136,7 +157,7 @@ std::size_t fraction_length(double value) {
   const double percent = value * 100.0;
   if (percent < 1e15) {
     const auto whole = static_cast<std::uint64_t>(percent);
-    if (!(is_power_of_ten(whole + 1) && percent - double(whole) >= 0.99))
+    if (percent - double(whole) < 0.99 || !is_power_of_ten(whole + 1))
       return decimal_digits(whole) + 4;
   }
   std::wstring text;
