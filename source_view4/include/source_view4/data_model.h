@@ -55,9 +55,10 @@ class SOURCE_VIEW4_EXPORT data_model_base_t {
 // defaults. Used from one thread.
 //
 // Cells are kept by column: per model column a plain array of the alternative the column holds
-// (texts packed, several to a buffer), bitmaps of the cells written, and the values of other
+// (texts packed in shared buffers), bitmaps of the cells written, and the values of other
 // alternatives aside; links, flag words and highlighted rows cost nothing for cells without them.
-// A value read back is always equal to the value written.
+// A column's arrays reach as far as its last row written, with room for the row count reserved
+// when the column is first written. A value read back is always equal to the value written.
 class SOURCE_VIEW4_EXPORT data_model_t : public data_model_base_t {
  public:
   data_model_t();

@@ -3,6 +3,9 @@
 // models, and random operations against a plain reference.
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cmath>
+#include <limits>
 #include <map>
 #include <random>
 #include <set>
@@ -115,6 +118,45 @@ TEST(column_store, bitmaps_hold_at_word_boundaries) {
       ASSERT_EQ(model.is_data_set(row, 1), row < count) << count << " " << row;
       ASSERT_EQ(model.get_highlighted(row), row < count && row != 64) << count << " " << row;
       ASSERT_TRUE(model.is_data_set(row, found_items_column));
+    }
+  }
+}
+
+// Numbers are measured for the longest-text record without being written: a text one character
+// shorter than a number's text loses to it, one as long wins. Fractions just below a power of ten
+// round up to one more digit.
+TEST(column_store, numbers_are_measured_as_long_as_their_text) {
+  std::vector<cell_value_t> values = {0,
+                                      -1,
+                                      INT_MIN,
+                                      INT_MAX,
+                                      9,
+                                      10,
+                                      999999999,
+                                      0u,
+                                      UINT_MAX,
+                                      1000000000u,
+                                      hex_t(0),
+                                      hex_t(15),
+                                      hex_t(16),
+                                      hex_t(~0ull),
+                                      fraction_t(0),
+                                      fraction_t(1e-9),
+                                      fraction_t(1e300),
+                                      fraction_t(std::numeric_limits<double>::infinity())};
+  for (int exponent = -4; exponent < 17; ++exponent)
+    for (double mantissa : {0.99, 0.99499, 0.994999999, 0.995, 0.99500001, 0.999999, 1.0})
+      values.push_back(fraction_t(mantissa * std::pow(10.0, exponent) / 100));
+  const formatter_t formatter;
+  data_model_t model;
+  for (const cell_value_t& value : values) {
+    const std::size_t length = formatter.format_data(value, 1).size();
+    for (std::size_t other = length == 0 ? 0 : length - 1; other <= length; ++other) {
+      model.set_row_count(2);
+      model.set_data(0, 1, std::wstring(other, L'x'));
+      model.set_data(1, 1, value);
+      EXPECT_EQ(model.get_longest_text_row(1), other < length ? 1u : 0u)
+          << formatter.format_data(value, 1).c_str() << " against " << other;
     }
   }
 }
