@@ -389,19 +389,20 @@ rectangle<double> CCairoPainter::GetTextRect(const rectangle<double>& rect,
   return rectangle<double>(placed.x, placed.y, placed.x + placed.width, placed.y + placed.height);
 }
 
-// The text is measured on one line, as TA_SingleLine draws it.
+// The text is measured on one line, as TA_SingleLine draws it, without keeping a layout for it:
+// measuring a column measures every row once, so a cached layout would only push out the ones
+// repaints need.
 size<double> CCairoPainter::GetTextSize(const std::wstring& text, const font* f, int length,
                                         bool line_height, bool logical) {
   state_t& s = *m_state;
-  text::layout_request_t request;
-  request.face = f ? s.engine.FindFace(*f) : s.face;
-  request.single_line = true;
-  const text::shaped_text_t& shaped =
-      s.engine.Shape(text.data(), CharacterCount(text, length), request);
-  const double width = logical ? shaped.logical.width
-                               : std::max(0.0, shaped.ink.x + shaped.ink.width - shaped.logical.x);
-  const double height = line_height ? double(s.engine.GetFace(request.face).metrics.line_height())
-                                    : shaped.logical.height;
+  const int face = f ? s.engine.FindFace(*f) : s.face;
+  const text::measured_text_t measured =
+      s.engine.Measure(text.data(), CharacterCount(text, length), face, /*ink=*/!logical);
+  const double width =
+      logical ? measured.logical.width
+              : std::max(0.0, measured.ink.x + measured.ink.width - measured.logical.x);
+  const double height =
+      line_height ? double(s.engine.GetFace(face).metrics.line_height()) : measured.logical.height;
   return size<double>(width, height);
 }
 

@@ -1,4 +1,4 @@
-// Pango font descriptions, metrics and the cache of shaped layouts.
+// Pango font descriptions, metrics, the cache of shaped layouts and measuring without one.
 #include "text_engine.h"
 
 #include <algorithm>
@@ -12,6 +12,14 @@ namespace {
 // Layouts kept per engine: a full-screen grid shows a few hundred cells, several grids share a
 // painter, and every cell's text must survive one repaint.
 constexpr std::size_t layout_cache_size = 2048;
+
+// Learning a character or a pair costs a layout of its own, so one text learns at most this many
+// and is laid out whole when it needs more: an unusual text then costs a few layouts more than one
+// layout, while a column of lines in one script soon knows all it needs.
+constexpr int learned_per_text = 8;
+// Pairs that are not both ASCII are kept in a map that stops growing here; later pairs are laid
+// out with their text.
+constexpr std::size_t other_pairs_kept = 1 << 16;
 
 // No glyph of a text face advances by less than this share of the em, apart from zero-width
 // marks; a cut that turns out too short because of such marks is retried with a longer one.
@@ -122,6 +130,27 @@ PangoAlignment ToPango(horizontal_t alignment) {
   }
 }
 
+// Characters that Pango lays out the same wherever they stand: letters, digits, punctuation,
+// symbols and spaces of left-to-right scripts. Marks combine with their neighbours, controls and
+// format characters are shown or hidden by rules of their own, tabs go to tab stops.
+bool SimpleCharacter(gunichar c) {
+  switch (g_unichar_type(c)) {
+    case G_UNICODE_CONTROL:
+    case G_UNICODE_FORMAT:
+    case G_UNICODE_UNASSIGNED:
+    case G_UNICODE_PRIVATE_USE:
+    case G_UNICODE_SURROGATE:
+    case G_UNICODE_SPACING_MARK:
+    case G_UNICODE_ENCLOSING_MARK:
+    case G_UNICODE_NON_SPACING_MARK:
+    case G_UNICODE_LINE_SEPARATOR:
+    case G_UNICODE_PARAGRAPH_SEPARATOR:
+      return false;
+    default:
+      return true;
+  }
+}
+
 context_ptr_t CreateContext() {
   context_ptr_t context(pango_font_map_create_context(pango_cairo_font_map_get_default()));
   pango_cairo_context_set_resolution(context.get(), screen_dpi);
@@ -162,13 +191,22 @@ CTextEngine::CTextEngine() : m_context(CreateContext()) {}
 
 CTextEngine::~CTextEngine() = default;
 
+// Measuring a column asks for the same font once per row: the last answer saves building and
+// hashing the key.
 int CTextEngine::FindFace(const font& f) {
+  if (m_last_face >= 0 && f == m_last_font) return m_last_face;
   std::wstring key = FaceKey(f);
   const auto found = m_face_ids.find(key);
-  if (found != m_face_ids.end()) return found->second;
-  m_faces.push_back(CreateFace(f));
-  const int id = int(m_faces.size() - 1);
-  m_face_ids.emplace(std::move(key), id);
+  int id = 0;
+  if (found != m_face_ids.end()) {
+    id = found->second;
+  } else {
+    m_faces.push_back(CreateFace(f));
+    id = int(m_faces.size() - 1);
+    m_face_ids.emplace(std::move(key), id);
+  }
+  m_last_font = f;
+  m_last_face = id;
   return id;
 }
 
@@ -258,6 +296,128 @@ shaped_text_t CTextEngine::CreateLayout(const std::string& utf8, const layout_re
   shaped.lines = pango_layout_get_line_count(layout);
   shaped.ellipsized = request.ellipsis && pango_layout_is_ellipsized(layout);
   return shaped;
+}
+
+measured_text_t CTextEngine::Measure(const wchar_t* text, std::size_t length, int face, bool ink) {
+  measured_text_t measured;
+  if (!ink && MeasureBySum(text, length, face, measured)) return measured;
+  return MeasureByLayout(text, length, face, ink);
+}
+
+// A text of simple characters whose every pair of neighbours adds up measures the sum of its
+// characters' advances, and its line reaches as high and as low as its highest and lowest
+// character. This holds as long as shaping joins characters only by rules over two neighbours
+// (kerning pairs, two-letter ligatures), which every pair learned here is checked against; a rule
+// over three or more characters that leaves each pair of them alone would go unnoticed.
+bool CTextEngine::MeasureBySum(const wchar_t* text, std::size_t length, int face,
+                               measured_text_t& out) {
+  if (length == 0) return false;
+  if (m_advances.size() <= std::size_t(face)) m_advances.resize(std::size_t(face) + 1);
+  std::unique_ptr<advances_t>& slot = m_advances[std::size_t(face)];
+  if (!slot) slot = std::make_unique<advances_t>();
+  advances_t& advances = *slot;
+  std::int64_t width = 0;
+  int ascent = 0, descent = 0;
+  int learned = 0;
+  unsigned int previous = 0;
+  for (std::size_t i = 0; i < length; ++i) {
+    const unsigned int c = static_cast<unsigned int>(text[i]);
+    if (c >= simple_limit) return false;
+    if (advances.glyphs[c].advance == -1 && learned++ == learned_per_text) return false;
+    const glyph_t& glyph =
+        advances.glyphs[c].advance == -1 ? Learn(face, advances, c) : advances.glyphs[c];
+    if (glyph.advance < 0) return false;
+    // Pairs of ASCII characters, nearly all a source holds, are looked up here without a call.
+    const bool known_pair =
+        (previous | c) < 128 && advances.ascii_pairs[previous * 128 + c] == pair_t::adds_up;
+    if (i > 0 && !known_pair && !AddsUp(face, advances, previous, c, learned)) return false;
+    width += glyph.advance;
+    ascent = std::max(ascent, glyph.ascent);
+    descent = std::max(descent, glyph.descent);
+    previous = c;
+  }
+  out.logical.width = double(width) / PANGO_SCALE;
+  out.logical.height = double(ascent + descent) / PANGO_SCALE;
+  return true;
+}
+
+measured_text_t CTextEngine::MeasureByLayout(const wchar_t* text, std::size_t length, int face,
+                                             bool ink) {
+  std::string utf8;
+  utf8.reserve(length);
+  AppendUtf8(utf8, text, length);
+  PangoLayout* layout = LayOut(face, utf8);
+  PangoRectangle ink_extent{}, logical;
+  pango_layout_get_extents(layout, ink ? &ink_extent : nullptr, &logical);
+  measured_text_t measured;
+  measured.logical = ToPixels(logical);
+  if (ink) measured.ink = ToPixels(ink_extent);
+  return measured;
+}
+
+const CTextEngine::glyph_t& CTextEngine::Learn(int face, advances_t& advances, unsigned int c) {
+  glyph_t& glyph = advances.glyphs[c];
+  glyph.advance = -2;
+  if (!SimpleCharacter(c)) return glyph;
+  std::string utf8;
+  const wchar_t alone = wchar_t(c);
+  AppendUtf8(utf8, &alone, 1);
+  PangoLayout* layout = LayOut(face, utf8);
+  PangoRectangle logical;
+  pango_layout_get_extents(layout, nullptr, &logical);
+  const int baseline = pango_layout_get_baseline(layout);
+  glyph.ascent = baseline - logical.y;
+  glyph.descent = logical.y + logical.height - baseline;
+  glyph.advance = logical.width;
+  return glyph;
+}
+
+// Whether two simple characters measure together what they measure apart, width and height;
+// false too when finding out would exceed what one text may learn.
+bool CTextEngine::AddsUp(int face, advances_t& advances, unsigned int first, unsigned int second,
+                         int& learned) {
+  pair_t* known = PairOf(advances, first, second);
+  if (known && *known != pair_t::unknown) return *known == pair_t::adds_up;
+  if (!known || learned++ == learned_per_text) return false;
+  pair_t& pair = *known;
+  const glyph_t& a = advances.glyphs[first];
+  const glyph_t& b = advances.glyphs[second];
+  std::string utf8;
+  const wchar_t both[] = {wchar_t(first), wchar_t(second)};
+  AppendUtf8(utf8, both, 2);
+  PangoRectangle logical;
+  pango_layout_get_extents(LayOut(face, utf8), nullptr, &logical);
+  const bool adds_up =
+      logical.width == a.advance + b.advance &&
+      logical.height == std::max(a.ascent, b.ascent) + std::max(a.descent, b.descent);
+  pair = adds_up ? pair_t::adds_up : pair_t::shaped_together;
+  return adds_up;
+}
+
+CTextEngine::pair_t* CTextEngine::PairOf(advances_t& advances, unsigned int first,
+                                         unsigned int second) {
+  if (first < 128 && second < 128) return &advances.ascii_pairs[first * 128 + second];
+  const std::uint32_t key = first * simple_limit + second;
+  const auto found = advances.other_pairs.find(key);
+  if (found != advances.other_pairs.end()) return &found->second;
+  if (advances.other_pairs.size() >= other_pairs_kept) return nullptr;
+  return &advances.other_pairs[key];
+}
+
+PangoLayout* CTextEngine::LayOut(int face, const std::string& utf8) {
+  if (!m_measuring) {
+    m_measuring.reset(pango_layout_new(m_context.get()));
+    pango_layout_set_single_paragraph_mode(m_measuring.get(), TRUE);
+  }
+  PangoLayout* layout = m_measuring.get();
+  if (face != m_measuring_face) {
+    const face_t& f = GetFace(face);
+    pango_layout_set_font_description(layout, f.description.get());
+    pango_layout_set_attributes(layout, f.attributes.get());
+    m_measuring_face = face;
+  }
+  pango_layout_set_text(layout, utf8.data(), int(utf8.size()));
+  return layout;
 }
 
 }  // namespace text

@@ -1,10 +1,12 @@
 // The Pango side of the drawing library: UTF-32 to UTF-8 conversion at the Pango boundary, font
-// descriptions and shaped layouts, both cached, and the text placement shared by every text call.
+// descriptions and shaped layouts, both cached, and measuring text on one line without a layout.
 #pragma once
 
 #include <pango/pangocairo.h>
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <list>
 #include <memory>
 #include <string>
@@ -70,6 +72,12 @@ struct shaped_text_t {
   bool ellipsized = false;
 };
 
+// A text measured on one line: what Shape with a single-line request would report of it.
+struct measured_text_t {
+  extent_t logical;
+  extent_t ink;  // empty unless asked for
+};
+
 enum class horizontal_t { left, centre, right };
 enum class vertical_t { top, centre, bottom };
 
@@ -87,7 +95,10 @@ struct layout_request_t {
 
 // Font descriptions and layouts for one Pango context. Layouts are kept in a least-recently-used
 // cache keyed by font, layout options and text, so that repainting the same cells does not shape
-// their texts again. Owned by one painter (or the system object) and used on its thread.
+// their texts again. Measuring keeps no layout per text: a text of simple characters is measured
+// by adding up what each character measures alone, as learned once per face; any other text is
+// laid out in one layout the engine reuses. Owned by one painter (or the system object) and used
+// on its thread.
 class CTextEngine {
  public:
   CTextEngine();
@@ -104,7 +115,30 @@ class CTextEngine {
   const shaped_text_t& Shape(const wchar_t* text, std::size_t length,
                              const layout_request_t& request);
 
+  // The extents of `length` characters of `text` in face `face` on one line, equal to those of
+  // Shape with a single-line request; the ink extent only when `ink` is set.
+  measured_text_t Measure(const wchar_t* text, std::size_t length, int face, bool ink);
+
  private:
+  // Code points below this limit (Latin, Greek, Cyrillic) can be measured by adding up; the scripts
+  // beyond need shaping across characters, or are rare in the texts measured in bulk.
+  static constexpr unsigned int simple_limit = 0x530;
+
+  // A character of one face measured alone, in Pango units from the baseline.
+  struct glyph_t {
+    int advance = -1;  // -1: not learned yet; -2: not a simple character
+    int ascent = 0;
+    int descent = 0;
+  };
+  enum class pair_t : std::uint8_t { unknown, adds_up, shaped_together };
+  // What the characters of one face measure, learned through Pango on first use, and whether two
+  // neighbours measure together what they measure apart (kerning and ligatures make them not).
+  struct advances_t {
+    std::array<glyph_t, simple_limit> glyphs;
+    std::array<pair_t, 128 * 128> ascii_pairs{};            // first * 128 + second
+    std::unordered_map<std::uint32_t, pair_t> other_pairs;  // first * simple_limit + second
+  };
+
   struct cached_layout_t {
     std::string key;
     shaped_text_t shaped;
@@ -117,11 +151,28 @@ class CTextEngine {
   const shaped_text_t& Lookup(std::string key, std::size_t text_start,
                               const layout_request_t& request);
 
+  bool MeasureBySum(const wchar_t* text, std::size_t length, int face, measured_text_t& out);
+  measured_text_t MeasureByLayout(const wchar_t* text, std::size_t length, int face, bool ink);
+  // Measures `c` alone in `face` (or marks it as not simple) and keeps what it measures.
+  const glyph_t& Learn(int face, advances_t& advances, unsigned int c);
+  // `learned` counts the characters and pairs the text being measured has learned so far.
+  bool AddsUp(int face, advances_t& advances, unsigned int first, unsigned int second,
+              int& learned);
+  // Where the pair's state is kept; null when no more pairs are kept.
+  pair_t* PairOf(advances_t& advances, unsigned int first, unsigned int second);
+  // The reused measuring layout, set to `face` and holding `utf8`.
+  PangoLayout* LayOut(int face, const std::string& utf8);
+
   context_ptr_t m_context;
   std::vector<std::unique_ptr<face_t>> m_faces;
   std::unordered_map<std::wstring, int> m_face_ids;  // keyed by the font's fields
   lru_list_t m_layouts;                              // most recently used first
   std::unordered_map<std::string, lru_list_t::iterator> m_layout_index;
+  font m_last_font;  // FindFace's last question and answer: painters ask for one font in a row
+  int m_last_face = -1;
+  layout_ptr_t m_measuring;  // the one layout every measurement reuses
+  int m_measuring_face = -1;
+  std::vector<std::unique_ptr<advances_t>> m_advances;  // by face id, made on first measurement
 };
 
 }  // namespace text
