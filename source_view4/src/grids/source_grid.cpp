@@ -23,6 +23,11 @@ source_grid_t::source_grid_t(orrinfrw7::CHeader* header, header_model_t* header_
   snippet_painter.reset(new column_painters::snippet_painter_t());
   source_painter->set_draw_horizontal_lines(false);
   snippet_painter->set_draw_horizontal_lines(false);
+  // A snippet row's button sits at the start of its line: the text begins after it.
+  orrin7::rectangle<int> margins = snippet_painter->get_margins();
+  margins.left = 2 * column_painters::group_painter_t::control_element_margin +
+                 column_painters::group_painter_t::get_group_button_size();
+  snippet_painter->set_margins(margins);
   set_column_painter(0, source_painter);
   set_column_summary_painter(0, utilkit2::smart_pointer_t<column_painters::base_painter_t>(
                                     new column_painters::summary_text_painter_t()));
