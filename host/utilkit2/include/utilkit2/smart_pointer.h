@@ -98,16 +98,21 @@ class smart_pointer_t {
   }
 
   // g++ 12 cannot see that a shared count stays above zero while another owner holds it, and
-  // reports the decrement of a count that a sibling freed on an impossible path.
+  // reports the decrement of a count that a sibling freed on an impossible path (clang has no
+  // such warning).
+#if !defined(__clang__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wuse-after-free"
+#endif
   void release() {
     if (m_ptr == nullptr) return;
     if (m_count != nullptr && --*m_count > 0) return;
     delete m_count;
     delete m_ptr;
   }
+#if !defined(__clang__)
 #pragma GCC diagnostic pop
+#endif
 
   T* checked() const {
     if (m_ptr != nullptr) return m_ptr;
