@@ -125,5 +125,19 @@ TEST_F(dispatch_test, HierarchicalRowsIndentLeavesAndReadFlatRows) {
   EXPECT_EQ(painted()[0], "A 0 1 '' f2 e0");
 }
 
+// A group row whose flat row carries a link is drawn by the link painter with that row's text.
+TEST_F(dispatch_test, LinkedGroupRowGetsTheTextOfItsFlatRow) {
+  GTEST_SKIP() << "known fault: on_draw_normal_cell reads a group row's link text from the view "
+                  "row instead of the flat row it shows";
+  model->set_row_count(6);
+  model->set_data(4, 1, std::wstring(L"four"));
+  model->set_link(4, 1, 8);
+  grid->set_hierarchical_data_model(
+      ptr<fake_hierarchy_t>(
+          new fake_hierarchy_t(model, hierarchical_mode_groups, {{row_state_collapsed, 0, 4}})),
+      true);
+  EXPECT_EQ(painted()[0], "L 0 1 'four' f0 e0");
+}
+
 }  // namespace
 }  // namespace grids_test
