@@ -40,13 +40,9 @@ void bitmap_t::set_range(std::size_t first, std::size_t last) {
 
 void bitmap_t::truncate(std::size_t bits) {
   const std::size_t words = words_for(bits);
-  if (m_words.size() <= words) {
-    if (words != 0 && m_words.size() == words && (bits & 63) != 0)
-      m_words.back() &= (std::uint64_t(1) << (bits & 63)) - 1;
-    return;
-  }
-  m_words.resize(words);
-  if ((bits & 63) != 0) m_words.back() &= (std::uint64_t(1) << (bits & 63)) - 1;
+  if (m_words.size() > words) m_words.resize(words);
+  if ((bits & 63) != 0 && m_words.size() == words)
+    m_words.back() &= (std::uint64_t(1) << (bits & 63)) - 1;
 }
 
 std::size_t bitmap_t::count() const {
@@ -110,7 +106,8 @@ constexpr dense_kind_t dense_kind_for() {
 
 // Below this many bytes of dead text a column's buffer is not worth compacting.
 constexpr std::size_t min_compacted_garbage = 64 * 1024;
-// Fewer sparse values than this are never worth rebuilding a column for.
+// A review of a column's kind is followed by at least this many further sparse values before the
+// next one.
 constexpr std::size_t min_review_step = 256;
 
 }  // namespace
