@@ -282,11 +282,17 @@ void gallery_t::render(orrin7::IPainter& painter) {
   update_painter_colors();
 }
 
+// A range painter's update refreshes only its outline and line colours: its text and background
+// colours keep what the palette gave when it was made. A host that switches palettes makes its
+// range painters anew, and so does the gallery, keeping the colour map.
 void gallery_t::update_painter_colors() {
   for (base_painter_t* painter : std::initializer_list<base_painter_t*>{
-           &text, &bar, &range, &images, &labels, &group, &snippet, &flagged_snippet, &summary}) {
+           &text, &bar, &images, &labels, &group, &snippet, &flagged_snippet, &summary}) {
     painter->update_colors();
   }
+  const std::vector<orrin7::_color> range_colors = range.get_color_map();
+  range = source_view4::column_painters::range_painter_t();
+  range.set_color_map(range_colors);
 }
 
 // The panel's background is the palette's empty area, its captions in the palette's text colour.

@@ -16,8 +16,10 @@ namespace column_painters {
 // active background is that mixed with the selection colour). It reads the row's state and flat
 // row from the cell's hierarchical model and draws nothing at all without one.
 //
-// Owns its two button icons in an image list made at construction and shared by its copies.
-// Its font and two background colours are set by every update_colors, and marked explicit.
+// Owns its two button icons, drawn in the palette's text colour, in an image list made at
+// construction and shared by its copies; an update under a palette with another text colour makes
+// new ones. Its font and two background colours are set by every update_colors, and marked
+// explicit; the highlighted backgrounds an update derives follow that update's palette.
 class SOURCE_VIEW4_EXPORT group_painter_t : public text_painter_t {
  public:
   group_painter_t();
@@ -43,8 +45,20 @@ class SOURCE_VIEW4_EXPORT group_painter_t : public text_painter_t {
   // (x, y); a row without a hierarchical model counts as a plain row.
   void draw_button_icon(const draw_cell_params_t& params, int x, int y) const;
 
+  // Brings what the last update made to the current palette before an update derives colours
+  // from it: the button icons, and the two background colours unless a client has set them since.
+  void follow_palette();
+
   orrin7::orrin_ptr<orrin7::IImageList> button_images;  // 0 plus, 1 minus
   bool draw_button = false;
+
+ private:
+  // What the last update wrote into the background and background active slots, so that the next
+  // one tells them from colours a client set since; and the ink the button icons are drawn in.
+  bool group_colors_written = false;
+  orrin7::_color written_background;
+  orrin7::_color written_background_active;
+  orrin7::_color button_ink;
 };
 
 // Draws a row of a snippet grid. The cell's first row line (line_height pixels) is drawn like a
@@ -56,8 +70,8 @@ class SOURCE_VIEW4_EXPORT group_painter_t : public text_painter_t {
 // plain face and main colour, the others in italics and a dimmer colour.
 //
 // Shares its snippet image list (set by the client) and its copies share it too. Its update_colors
-// refreshes the text painter's colours only: the group background and bold font stay as they
-// were made at construction.
+// refreshes the text painter's colours, and the group background colours and button icons the
+// construction made follow the palette; colours a client set stay, and the font stays bold.
 class SOURCE_VIEW4_EXPORT snippet_painter_t : public group_painter_t {
  public:
   snippet_painter_t();

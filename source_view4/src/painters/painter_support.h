@@ -1,8 +1,11 @@
 // Small pieces the cell painters share: reading a cell's value as one alternative, whole pixels
-// from painter coordinates, and a font set for the span of a drawing step.
+// from painter coordinates, a font set for the span of a drawing step, and the contrast of two
+// colours.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <optional>
 #include <string>
@@ -46,6 +49,29 @@ inline int to_pixel(double value) {
   if (value <= double(std::numeric_limits<int>::min())) return std::numeric_limits<int>::min();
   if (value >= double(std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
   return int(value);
+}
+
+// The relative luminance of a colour's RGB channels, 0 (black) to 1 (white): the channels turned
+// back from their sRGB curve into light, weighed as the eye sees them.
+inline double relative_luminance(const orrin7::_color& c) {
+  const auto light = [](std::uint8_t channel) {
+    const double v = channel / 255.0;
+    return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * light(c.red()) + 0.7152 * light(c.green()) + 0.0722 * light(c.blue());
+}
+
+// How far text of one colour stands out from a fill of the other: 1 (none) to 21 (black on
+// white); 4.5 keeps ordinary text readable.
+inline double contrast_ratio(const orrin7::_color& a, const orrin7::_color& b) {
+  const double la = relative_luminance(a), lb = relative_luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// Of two inks, the one that stands out more from `fill`; `first` when they are equal.
+inline orrin7::_color readable_ink(const orrin7::_color& fill, const orrin7::_color& first,
+                                   const orrin7::_color& second) {
+  return contrast_ratio(second, fill) > contrast_ratio(first, fill) ? second : first;
 }
 
 // Keeps the painter's font and puts it back when the step ends, also when the step ends by an

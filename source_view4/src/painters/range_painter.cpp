@@ -100,6 +100,13 @@ void range_painter_t::draw_tag(const draw_cell_params_t& params, orrin7::rectang
   painter->SetBrush(saved_brush);
 
   box.left += d;
+  // The text lies on the tag. In the light palette it keeps the text colour; the colour map is the
+  // client's and may hold light colours, on which the dark palette's light text would vanish, so
+  // there the text takes whichever of the text and background colours stands out more from the tag.
+  if (orrin7::GetSysPalette().IsDark()) {
+    painter->SetTextColor(
+        readable_ink(current_line_color, text_color.color, background_color.color));
+  }
   painter->DrawStringNative(box, text, align);
 }
 

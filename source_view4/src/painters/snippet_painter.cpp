@@ -125,7 +125,13 @@ orrin7::orrin_ptr<orrin7::IImageList> snippet_painter_t::get_image_list() const 
   return snippet_images;
 }
 
-void snippet_painter_t::initialize_colors() { text_painter_t::initialize_colors(); }
+// The group colours and bold font come from the group painter's construction; only the colours
+// move with the palette here, so that the row's line keeps a background of the same palette as
+// its text.
+void snippet_painter_t::initialize_colors() {
+  follow_palette();
+  text_painter_t::initialize_colors();
+}
 
 // Entries that would start below the cell are left out: they would land on the rows beneath.
 void snippet_painter_t::draw_snippet(const draw_cell_params_t& params) {

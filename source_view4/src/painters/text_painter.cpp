@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "orrin7/system.h"
+#include "painters/painter_support.h"
 #include "sysport/debug.h"
 
 namespace source_view4 {
@@ -11,6 +12,9 @@ namespace column_painters {
 
 namespace {
 
+// Found-text marks: a pale and a strong yellow-green, the strong one for the current hit. They are
+// fixed colours meant to sit behind dark text and stay the same in every palette; in the dark
+// palette the ink on them changes instead (on_draw_found_text).
 const orrin7::_color found_background = orrin7::_color::rgb(0xDA, 0xFF, 0x82);
 const orrin7::_color current_found_background = orrin7::_color::rgb(0x7F, 0xD7, 0x04);
 
@@ -90,6 +94,11 @@ void text_painter_t::on_draw_found_text(orrin7::IPainter* painter, orrin7::recta
   const orrin7::font current = painter->GetFont();
   const double width = painter->GetTextSize(text, &current, int(text.size()), false, true).width;
   align = place_for_pieces(rect, width, align);
+  // In the light palette a found piece keeps the cell's text colour. In the dark palette that
+  // colour is light and would vanish on the light marks, so a piece takes whichever of it and the
+  // painter's own background colour (dark there) stands out more from its mark.
+  const bool dark = orrin7::GetSysPalette().IsDark();
+  const orrin7::_color text_ink = dark ? painter->GetTextColor() : orrin7::_color();
 
   std::int64_t offset = 0;  // characters of `text` drawn so far
   for (const data_model_found_item_t& item : items) {
@@ -100,8 +109,11 @@ void text_painter_t::on_draw_found_text(orrin7::IPainter* painter, orrin7::recta
     const int saved_mode = painter->GetBkMode();
     const orrin7::_color saved_color = painter->GetBkColor();
     painter->SetBkMode(orrin7::BK_Opaque);
-    painter->SetBkColor(item.current ? current_found_background : found_background);
+    const orrin7::_color mark = item.current ? current_found_background : found_background;
+    painter->SetBkColor(mark);
+    if (dark) painter->SetTextColor(readable_ink(mark, text_ink, background_color.color));
     draw_piece(painter, rect, text.substr(std::size_t(start), std::size_t(item.length)), align);
+    if (dark) painter->SetTextColor(text_ink);
     painter->SetBkMode(saved_mode);
     painter->SetBkColor(saved_color);
     offset = end;

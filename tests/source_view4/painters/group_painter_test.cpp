@@ -75,6 +75,24 @@ TEST_F(GroupAndSnippetPainters, GroupColoursAndBoldFontAreSetOnEveryUpdate) {
   EXPECT_EQ(group.get_font().style, orrin7::FS_Bold);
 }
 
+// One update after a palette switch derives the highlighted backgrounds from the new palette's
+// group colours, as a painter made under it does; a snippet painter keeps a colour a client set.
+TEST_F(GroupAndSnippetPainters, OneUpdateFollowsAPaletteSwitchAndClientColoursStay) {
+  snippet.set_background_active_color(_color::rgb(1, 2, 3));
+  orrin7::GetSysPalette().UseDarkColors(true);
+  group.update_colors();
+  snippet.update_colors();
+  source_view4::column_painters::group_painter_t made_dark;
+  made_dark.update_colors();
+  EXPECT_EQ(shown({group.get_background_highlighted_color(),
+                   group.get_background_active_highlighted_color()}),
+            shown({made_dark.get_background_highlighted_color(),
+                   made_dark.get_background_active_highlighted_color()}));
+  EXPECT_EQ(
+      shown({snippet.get_background_color(), snippet.get_background_active_color()}),
+      shown({orrin7::GetSysPalette().GetColor(orrin7::PAL_GroupBackground), _color::rgb(1, 2, 3)}));
+}
+
 TEST_F(GroupAndSnippetPainters, GroupButtonComesBeforeTheFlatRowsTextInThePlainTextColour) {
   EXPECT_EQ(draw_group(2, {"DrawString", "DrawBitmap"}),
             strings{"DrawString(2, 2, 99, 18, \"row 4\", 0x161, -1)"});
