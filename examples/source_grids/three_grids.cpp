@@ -27,7 +27,7 @@ constexpr int align_right = 0x2 | 0x20 | 0x40 | 0x100;
 
 // Column widths in pixels. The left region is exactly as wide as its columns; the right one has
 // room to spare, so that its cells end inside it with a closing line.
-constexpr int line_width = 58, count_width = 64, share_width = 90, labels_width = 110;
+constexpr int line_width = 64, count_width = 76, share_width = 90, labels_width = 110;
 constexpr int address_width = 120, icons_width = 56, scope_width = 72, calls_width = 110;
 constexpr int left_width = line_width + count_width + share_width + labels_width;
 constexpr int right_width = address_width + icons_width + scope_width + calls_width + 24;
