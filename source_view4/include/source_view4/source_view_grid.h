@@ -51,8 +51,8 @@ constexpr unsigned int no_data = 0xFFFFFFFF;
 // which the grid translates with the header's VisibleIndex2ModelIndex wherever it reads a column
 // record, so that a reordered or partly hidden header still addresses the column the user sees.
 // Rows the elements report are grid rows: flat rows, or view rows of the hierarchical model.
-// Lookups of the flat model that belong to the row on screen (links, cell flags) use the flat
-// row the grid row shows.
+// Lookups of the flat model that belong to the row on screen (links, their texts, cell flags)
+// use the flat row the grid row shows; fitting a width measures the flat rows themselves.
 class SOURCE_VIEW4_EXPORT source_view_grid_base_t : public utilkit2::_internal::subscriber_base_t,
                                                     public orrinfrw7::CDefaultDiscreteItemViewModel {
  public:
@@ -191,6 +191,10 @@ class SOURCE_VIEW4_EXPORT source_view_grid_base_t : public utilkit2::_internal::
   orrin7::IPainter* get_surface() const;
   // The model column shown at a column position of the cells element (-1 outside).
   int model_column_at(int visible_column) const;
+  // The painter of a cell whose group state is read at `row` and whose link at `flat_row`: the
+  // drawing passes a grid row and the flat row it shows, measuring a flat row twice.
+  utilkit2::smart_pointer_t<column_painters::base_painter_t> choose_painter(
+      unsigned int row, unsigned int flat_row, unsigned int column);
   // The flat row a grid row shows (itself without a hierarchical model).
   unsigned int flat_row_of(unsigned int row) const;
   int row_line_height() const;

@@ -64,10 +64,15 @@ class indented_t {
 }  // namespace
 
 painter_ptr_t source_view_grid_base_t::find_cell_painter(unsigned int row, unsigned int column) {
+  return choose_painter(row, flat_row_of(row), column);
+}
+
+// `row` decides whether the row is a group row, `flat_row` whether the cell carries a link.
+painter_ptr_t source_view_grid_base_t::choose_painter(unsigned int row, unsigned int flat_row,
+                                                      unsigned int column) {
   if (column >= columns.size()) return painter_ptr_t();
   const column_record_t& record = columns[column];
-  if (link_painter && data_model &&
-      data_model->get_link(flat_row_of(row), record.data_id) != no_link) {
+  if (link_painter && data_model && data_model->get_link(flat_row, record.data_id) != no_link) {
     copy_line_switches(record.painter, *link_painter);
     return link_painter;
   }
@@ -137,12 +142,13 @@ void source_view_grid_base_t::on_draw_normal_cell(unsigned int row, unsigned int
                                                   const draw_cell_params_t& params) {
   const painter_ptr_t painter = find_cell_painter(row, column);
   if (!painter) return;
-  if (params.data_model->get_link(flat_row_of(row), params.column) == no_link) {
+  const unsigned int flat_row = flat_row_of(row);
+  if (params.data_model->get_link(flat_row, params.column) == no_link) {
     painter->on_draw_cell(params);
     return;
   }
   draw_cell_params_t linked = params;
-  linked.text = params.data_model->get_text_data(params.row, params.column);
+  linked.text = params.data_model->get_text_data(flat_row, params.column);
   painter->on_draw_cell(linked);
 }
 
@@ -183,7 +189,7 @@ void source_view_grid_base_t::on_draw_summary_cell(orrin7::IPainter* surface, un
   params.line_height = 0;
   if ((record.data_id == source_column || record.data_id == snippet_column) && summary_element) {
     params.rect.left = 0;
-    params.rect.right = summary_element->GetDrawRect().right;
+    params.rect.right = summary_element->GetBounds().right;
   }
   record.summary_painter->on_draw_cell(params);
 }

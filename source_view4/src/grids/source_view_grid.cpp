@@ -166,9 +166,18 @@ bool source_view_grid_base_t::set_header_tooltip(unsigned int column,
   return true;
 }
 
+// The column view model holds the widths of the columns shown, by position; a column that is not
+// shown answers the width its description keeps for it.
 int source_view_grid_base_t::get_column_width(unsigned int column) const {
   if (!cells_element) return 0;
-  return cells_element->GetColumnViewModel()->GetItemSize(int(column));
+  const orrinfrw7::IContinuousItemViewModel* widths = cells_element->GetColumnViewModel();
+  if (!header) return widths->GetItemSize(int(column));
+  for (int position = 0; position < widths->GetCount(); ++position) {
+    if (header->VisibleIndex2ModelIndex(position) == int(column))
+      return widths->GetItemSize(position);
+  }
+  const header_column_t* description = header_model ? header_model->column_at(column) : nullptr;
+  return description ? description->width : 0;
 }
 
 void source_view_grid_base_t::move_column(unsigned int from, unsigned int to) {
@@ -276,7 +285,7 @@ int source_view_grid_base_t::fit_longest_text(unsigned int column, draw_cell_par
   if (row == no_row) return 0;
   surface_pass_t pass(params.painter);
   params.row = row;
-  const int width = widened(find_cell_painter(row, column)->get_content_size(params).width);
+  const int width = widened(choose_painter(row, row, column)->get_content_size(params).width);
   return fit_summary(column, params, width);
 }
 
@@ -284,14 +293,14 @@ int source_view_grid_base_t::fit_longest_text(unsigned int column, draw_cell_par
 // surface's font state instead of switching fonts per row.
 int source_view_grid_base_t::fit_every_row(unsigned int column, draw_cell_params_t& params) {
   surface_pass_t pass(params.painter);
-  const painter_ptr_t first = find_cell_painter(0, column);
+  const painter_ptr_t first = choose_painter(0, 0, column);
   if (auto* text = dynamic_cast<column_painters::text_painter_t*>(first.get()))
     params.painter->SetFont(text->get_font());
   int width = -2;
   const unsigned int count = data_model->get_row_count();
   for (unsigned int row = 0; row < count; ++row) {
     params.row = row;
-    const painter_ptr_t painter = find_cell_painter(row, column);
+    const painter_ptr_t painter = choose_painter(row, row, column);
     width = std::max(width, int(painter->get_content_size(params).width));
   }
   return fit_summary(column, params, width);
