@@ -90,22 +90,4 @@ TEST(CairoMeasure, MeasuredTextEqualsTheLaidOutText) {
   }
 }
 
-// A length measures the text's start; an explicit font is measured rather than the current one,
-// whose line height a measured line has whatever characters it holds.
-TEST(CairoMeasure, LengthAndFont) {
-  pixel_probe_t probe(10, 10);
-  IPainter& p = probe.painter();
-  const font sans(1, 9, 0), mono(2, 11, 0);
-  const std::wstring text = L"Tower of AVA";
-  p.SetFont(sans);
-  const double sans_width = drawn_width(p, text);
-  EXPECT_EQ(p.GetTextSize(text, nullptr, 5, true, true).width, drawn_width(p, L"Tower"));
-  EXPECT_EQ(p.GetTextSize(text, nullptr, 99, true, true).width, sans_width);
-  p.SetFont(mono);
-  EXPECT_EQ(p.GetTextSize(text, &sans, -1, true, true).width, sans_width);
-  EXPECT_NE(p.GetTextSize(text, nullptr, -1, true, true).width, sans_width);
-  EXPECT_EQ(p.GetTextSize(L"\u8868 x", nullptr, -1, true, true).height,
-            p.GetFontMetrics().line_height());
-}
-
 }  // namespace
