@@ -1,0 +1,298 @@
+// gcov JSON documents through nlohmann-json: files → lines (repeated once per instantiation
+// that covers them) and functions. A line's count is the sum over its repetitions, as gcov's text
+// listing shows it; each repetition becomes one instantiation's count.
+#include "gcov_json.h"
+
+#include <algorithm>
+#include <map>
+#include <nlohmann/json.hpp>
+
+#include "import_error.h"
+#include "input_file.h"
+
+namespace source_view_app {
+
+namespace {
+
+using json = nlohmann::json;
+
+class document_t {
+ public:
+  document_t(const std::string& path, std::string_view text) : m_path(path) {
+    check_not_binary(path, text);
+    try {
+      m_root = json::parse(text.begin(), text.end());
+    } catch (const json::parse_error& e) {
+      throw import_error(path, line_of(text, e.byte),
+                         "not JSON at column " + std::to_string(column_of(text, e.byte)) + ": " +
+                             short_reason(e.what()));
+    }
+    if (!m_root.is_object()) fail("document", "expected an object");
+    if (!member(m_root, "files", "document").is_array()) fail("files", "expected an array");
+  }
+
+  [[noreturn]] void fail(const std::string& where, const std::string& what) const {
+    throw import_error(m_path, 0, where + ": " + what);
+  }
+
+  const json& member(const json& object, const char* key, const std::string& where) const {
+    auto it = object.find(key);
+    if (it == object.end()) fail(where, std::string("missing member '") + key + "'");
+    return *it;
+  }
+
+  std::uint64_t number(const json& object, const char* key, const std::string& where) const {
+    const json& value = member(object, key, where);
+    if (!value.is_number_unsigned() && !(value.is_number_integer() && value.get<std::int64_t>() >= 0))
+      fail(where + "." + key, "expected a whole number not below 0");
+    return value.get<std::uint64_t>();
+  }
+
+  std::string text(const json& object, const char* key, const std::string& where) const {
+    const json& value = member(object, key, where);
+    if (!value.is_string()) fail(where + "." + key, "expected a string");
+    return value.get<std::string>();
+  }
+
+  bool flag(const json& object, const char* key, const std::string& where) const {
+    auto it = object.find(key);
+    if (it == object.end()) return false;
+    if (!it->is_boolean()) fail(where + "." + key, "expected true or false");
+    return it->get<bool>();
+  }
+
+  const json& files() const { return m_root["files"]; }
+  std::string working_directory() const {
+    auto it = m_root.find("current_working_directory");
+    return it != m_root.end() && it->is_string() ? it->get<std::string>() : std::string();
+  }
+  const std::string& path() const { return m_path; }
+
+ private:
+  static unsigned line_of(std::string_view text, std::size_t byte) {
+    unsigned line = 1;
+    for (std::size_t i = 0; i < byte && i < text.size(); ++i) line += text[i] == '\n';
+    return line;
+  }
+  static std::size_t column_of(std::string_view text, std::size_t byte) {
+    byte = std::min(byte, text.size());
+    std::size_t line_start = text.rfind('\n', byte == 0 ? 0 : byte - 1);
+    return (line_start == std::string_view::npos ? byte : byte - line_start - 1) + 1;
+  }
+  // nlohmann's message without its "[json.exception.parse_error.101] parse error at line 1,
+  // column 117: " prefix (the place is given our way).
+  static std::string short_reason(const std::string& what) {
+    std::size_t colon = what.find(": ");
+    return colon == std::string::npos ? what : what.substr(colon + 2);
+  }
+
+  const std::string& m_path;
+  json m_root;
+};
+
+// Adds one repetition of a line (one instantiation's view of it) to the line's record.
+void add_repetition(line_record_t& line, const std::string& function, std::uint64_t count,
+                    bool unexecuted_block, std::vector<branch_record_t> branches) {
+  line.executable = true;
+  line.count += count;
+  line.count_text = std::to_string(line.count);
+  line.unexecuted_block = line.unexecuted_block || unexecuted_block;
+  line.instances.push_back({function, true, count, std::to_string(count)});
+  line.branches.insert(line.branches.end(), branches.begin(), branches.end());
+}
+
+void settle_branches(line_record_t& line) {
+  // gcov's listing marks an unexecuted block ("*") on lines that ran; a line that never ran
+  // shows "#####" alone.
+  if (line.count == 0) line.unexecuted_block = false;
+  if (line.instances.size() >= 2) line.branches.clear();
+  for (branch_record_t& branch : line.branches) {
+    using state = branch_record_t::state_t;
+    if (line.count == 0)
+      branch.state = state::never_executed;
+    else
+      branch.state = branch.count > 0 ? state::taken : state::not_taken;
+    branch.text = branch.state == state::never_executed
+                      ? "never executed"
+                      : "taken " + std::to_string(branch.count) +
+                            (branch.fallthrough ? " (fallthrough)" : branch.throws ? " (throw)" : "");
+  }
+  // A line covered by one function only has no instantiations to tell apart. A line of several
+  // keeps its branches with the instantiations, as gcov's own listing and totals do.
+  if (line.instances.size() < 2) line.instances.clear();
+}
+
+std::vector<branch_record_t> read_branches(const document_t& doc, const json& line,
+                                           const std::string& where) {
+  std::vector<branch_record_t> branches;
+  auto it = line.find("branches");
+  if (it == line.end()) return branches;
+  if (!it->is_array()) doc.fail(where + ".branches", "expected an array");
+  for (std::size_t b = 0; b < it->size(); ++b) {
+    const json& entry = (*it)[b];
+    std::string at = where + ".branches[" + std::to_string(b) + "]";
+    if (!entry.is_object()) doc.fail(at, "expected an object");
+    branch_record_t branch;
+    branch.count = doc.number(entry, "count", at);
+    branch.fallthrough = doc.flag(entry, "fallthrough", at);
+    branch.throws = doc.flag(entry, "throw", at);
+    branches.push_back(branch);
+  }
+  return branches;
+}
+
+coverage_totals_t totals_of(const document_t& doc, const json& file, const std::string& where,
+                            bool& executed) {
+  file_coverage_t coverage;
+  std::map<unsigned, line_record_t> lines;
+  const json& entries = doc.member(file, "lines", where);
+  if (!entries.is_array()) doc.fail(where + ".lines", "expected an array");
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    std::string at = where + ".lines[" + std::to_string(i) + "]";
+    const json& entry = entries[i];
+    if (!entry.is_object()) doc.fail(at, "expected an object");
+    auto number = unsigned(doc.number(entry, "line_number", at));
+    std::string function = entry.contains("function_name") && entry["function_name"].is_string()
+                               ? entry["function_name"].get<std::string>()
+                               : std::string();
+    add_repetition(lines[number], function, doc.number(entry, "count", at),
+                   doc.flag(entry, "unexecuted_block", at), read_branches(doc, entry, at));
+  }
+  for (auto& [number, line] : lines) {
+    settle_branches(line);
+    coverage.lines.push_back(std::move(line));
+  }
+  coverage_totals_t totals = count_totals(coverage);
+  executed = totals.lines_executed > 0;
+  return totals;
+}
+
+std::string file_name_of(const document_t& doc, const json& file, const std::string& where) {
+  if (!file.is_object()) doc.fail(where, "expected an object");
+  return doc.text(file, "file", where);
+}
+
+bool name_matches(const std::string& name, const std::string& wanted) {
+  if (name == wanted) return true;
+  if (wanted.size() >= name.size()) return false;
+  return name.compare(name.size() - wanted.size(), wanted.size(), wanted) == 0 &&
+         name[name.size() - wanted.size() - 1] == '/';
+}
+
+std::string source_path(const std::string& name, const std::string& source_dir,
+                        const std::string& working_directory) {
+  if (!source_dir.empty()) {
+    std::string base = name.substr(name.rfind('/') + 1);
+    std::string direct = source_dir + "/" + name;
+    return name[0] == '/' ? source_dir + "/" + base : direct;
+  }
+  if (name[0] == '/' || working_directory.empty()) return name;
+  return working_directory + "/" + name;
+}
+
+void read_functions(const document_t& doc, const json& file, const std::string& where,
+                    file_coverage_t& coverage) {
+  auto it = file.find("functions");
+  if (it == file.end()) return;
+  if (!it->is_array()) doc.fail(where + ".functions", "expected an array");
+  for (std::size_t i = 0; i < it->size(); ++i) {
+    const json& entry = (*it)[i];
+    std::string at = where + ".functions[" + std::to_string(i) + "]";
+    if (!entry.is_object()) doc.fail(at, "expected an object");
+    function_record_t function;
+    function.name = entry.contains("demangled_name") && entry["demangled_name"].is_string()
+                        ? entry["demangled_name"].get<std::string>()
+                        : doc.text(entry, "name", at);
+    function.first_line = unsigned(doc.number(entry, "start_line", at));
+    function.last_line = unsigned(doc.number(entry, "end_line", at));
+    function.calls = doc.number(entry, "execution_count", at);
+    std::uint64_t blocks = doc.number(entry, "blocks", at);
+    std::uint64_t executed = doc.number(entry, "blocks_executed", at);
+    if (executed > blocks) doc.fail(at, "more blocks executed than the function has");
+    if (function.last_line < function.first_line) doc.fail(at, "end_line before start_line");
+    function.blocks_percent = blocks == 0 ? 0 : 100.0 * double(executed) / double(blocks);
+    coverage.functions.push_back(std::move(function));
+  }
+}
+
+}  // namespace
+
+bool looks_like_gcov_json(std::string_view text) {
+  std::size_t start = text.find_first_not_of(" \t\r\n");
+  return start != std::string_view::npos && text[start] == '{' &&
+         text.find("\"gcc_version\"") != std::string_view::npos;
+}
+
+gcov_json_t list_gcov_json(const std::string& path, std::string_view text) {
+  document_t doc(path, text);
+  gcov_json_t result;
+  result.input_path = path;
+  result.working_directory = doc.working_directory();
+  const json& files = doc.files();
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    std::string where = "files[" + std::to_string(i) + "]";
+    gcov_json_file_t entry;
+    entry.name = file_name_of(doc, files[i], where);
+    entry.totals = totals_of(doc, files[i], where, entry.executed);
+    result.files.push_back(std::move(entry));
+  }
+  return result;
+}
+
+file_coverage_t parse_gcov_json(const std::string& path, std::string_view text,
+                                const std::string& file_name, const std::string& source_dir) {
+  document_t doc(path, text);
+  const json& files = doc.files();
+  if (files.empty()) throw import_error(path, 0, "the document lists no files");
+  std::size_t chosen = files.size();
+  for (std::size_t i = 0; i < files.size() && chosen == files.size(); ++i) {
+    std::string where = "files[" + std::to_string(i) + "]";
+    std::string name = file_name_of(doc, files[i], where);
+    bool executed = false;
+    if (!file_name.empty() ? name_matches(name, file_name)
+                           : (totals_of(doc, files[i], where, executed), executed))
+      chosen = i;
+  }
+  if (chosen == files.size() && !file_name.empty())
+    throw import_error(path, 0, "no file named '" + file_name + "' in the document (see --list)");
+  if (chosen == files.size()) chosen = 0;
+
+  std::string where = "files[" + std::to_string(chosen) + "]";
+  const json& file = files[chosen];
+  file_coverage_t coverage;
+  coverage.input_path = path;
+  coverage.source_name = file_name_of(doc, file, where);
+  coverage.source_lines =
+      read_source_lines(source_path(coverage.source_name, source_dir, doc.working_directory()));
+
+  std::map<unsigned, line_record_t> lines;
+  const json& entries = doc.member(file, "lines", where);
+  if (!entries.is_array()) doc.fail(where + ".lines", "expected an array");
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    std::string at = where + ".lines[" + std::to_string(i) + "]";
+    const json& entry = entries[i];
+    if (!entry.is_object()) doc.fail(at, "expected an object");
+    auto number = doc.number(entry, "line_number", at);
+    if (number == 0 || number > coverage.source_lines.size())
+      doc.fail(at, "line " + std::to_string(number) + " is past the end of " +
+                       coverage.source_name + " (" + std::to_string(coverage.source_lines.size()) +
+                       " lines)");
+    std::string function = entry.contains("function_name") && entry["function_name"].is_string()
+                               ? entry["function_name"].get<std::string>()
+                               : std::string();
+    add_repetition(lines[unsigned(number)], function, doc.number(entry, "count", at),
+                   doc.flag(entry, "unexecuted_block", at), read_branches(doc, entry, at));
+  }
+  coverage.lines.resize(coverage.source_lines.size());
+  for (auto& [number, line] : lines) {
+    settle_branches(line);
+    coverage.lines[number - 1] = std::move(line);
+  }
+  read_functions(doc, file, where, coverage);
+  for (const function_record_t& function : coverage.functions)
+    if (function.last_line > coverage.source_lines.size())
+      doc.fail(where, "function '" + function.name + "' ends past the end of the source");
+  return coverage;
+}
+
+}  // namespace source_view_app

@@ -1,0 +1,113 @@
+// Whole-file reading through zlib (which passes plain files through), line walking, UTF-8 checks
+// through GLib.
+#include "input_file.h"
+
+#include <glib.h>
+#include <zlib.h>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+#include "import_error.h"
+
+namespace source_view_app {
+
+namespace {
+
+struct gz_closer {
+  void operator()(gzFile file) const { gzclose(file); }
+};
+
+std::string gz_message(gzFile file) {
+  int code = 0;
+  const char* text = gzerror(file, &code);
+  if (code == Z_ERRNO) return std::strerror(errno);
+  return text ? text : "read error";
+}
+
+}  // namespace
+
+std::string read_input(const std::string& path) {
+  errno = 0;
+  std::unique_ptr<gzFile_s, gz_closer> file(gzopen(path.c_str(), "rb"));
+  if (!file) throw import_error(path, 0, std::string("cannot open: ") + std::strerror(errno));
+  std::string bytes;
+  char buffer[1 << 16];
+  for (;;) {
+    int got = gzread(file.get(), buffer, sizeof buffer);
+    if (got < 0) throw import_error(path, 0, "cannot read: " + gz_message(file.get()));
+    if (got == 0) break;
+    bytes.append(buffer, std::size_t(got));
+  }
+  // zlib reports a compressed stream cut short only as an error state after the last read.
+  int code = 0;
+  gzerror(file.get(), &code);
+  if (code != Z_OK && code != Z_STREAM_END)
+    throw import_error(path, 0, "damaged compressed data: " + gz_message(file.get()));
+  return bytes;
+}
+
+bool line_reader_t::next(std::string_view& line) {
+  if (m_pos >= m_text.size()) return false;
+  std::size_t end = m_text.find('\n', m_pos);
+  std::size_t stop = end == std::string_view::npos ? m_text.size() : end;
+  line = m_text.substr(m_pos, stop - m_pos);
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  m_pos = end == std::string_view::npos ? m_text.size() : end + 1;
+  ++m_line;
+  return true;
+}
+
+void check_utf8(const std::string& file, unsigned line, std::string_view text) {
+  const gchar* bad = nullptr;
+  if (g_utf8_validate(text.data(), gssize(text.size()), &bad)) return;
+  auto column = std::size_t(bad - text.data()) + 1;
+  throw import_error(file, line, "invalid UTF-8 at column " + std::to_string(column));
+}
+
+void check_not_binary(const std::string& file, std::string_view bytes) {
+  std::size_t nul = bytes.find('\0');
+  if (nul == std::string_view::npos) return;
+  unsigned line = 1;
+  for (std::size_t i = 0; i < nul; ++i) line += bytes[i] == '\n';
+  throw import_error(file, line, "binary data (a NUL byte), not a text file");
+}
+
+std::vector<std::string> split_lines(std::string_view text) {
+  std::vector<std::string> lines;
+  line_reader_t reader(text);
+  std::string_view line;
+  while (reader.next(line)) lines.emplace_back(line);
+  return lines;
+}
+
+std::vector<std::string> read_source_lines(const std::string& path) {
+  std::string bytes = read_input(path);
+  if (!g_utf8_validate(bytes.data(), gssize(bytes.size()), nullptr)) {
+    gchar* valid = g_utf8_make_valid(bytes.data(), gssize(bytes.size()));
+    bytes = valid;
+    g_free(valid);
+  }
+  return split_lines(bytes);
+}
+
+std::wstring widen(std::string_view utf8) {
+  std::wstring wide;
+  wide.reserve(utf8.size());
+  const char* p = utf8.data();
+  const char* end = p + utf8.size();
+  while (p < end) {
+    gunichar c = g_utf8_get_char_validated(p, end - p);
+    if (c == gunichar(-1) || c == gunichar(-2)) {  // not UTF-8: one replacement per byte
+      wide.push_back(L'\uFFFD');
+      ++p;
+      continue;
+    }
+    wide.push_back(wchar_t(c));
+    p = g_utf8_next_char(p);
+  }
+  return wide;
+}
+
+}  // namespace source_view_app

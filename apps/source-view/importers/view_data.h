@@ -1,0 +1,88 @@
+// Turns what an importer read into the component's data model and a description of the view:
+// the columns of the left and right grids, function groups, snippet rows, rows worth visiting.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "coverage.h"
+#include "source_view4/data_model.h"
+#include "tsv.h"
+
+namespace source_view_app {
+
+enum class view_mode_t { flat, functions, snippets };
+
+// Model column ids of the viewer's columns.
+enum column_id_t : unsigned {
+  line_id = 1,     // the 1-based source line ("\u0192" on function rows)
+  count_id = 2,    // gcov's execution count (the calls on function rows)
+  branches_id = 3,  // label list: one label per branch
+  hits_id = 4,      // the count as a fraction of the file's largest count
+  first_metric_id = 10,  // TSV metric i is first_metric_id + i
+};
+
+// How a column is drawn.
+enum class column_look_t { text_left, text_right, bar, branch_labels };
+
+// Image indexes of the branch labels.
+enum branch_image_t : int { image_taken = 0, image_not_taken = 1, image_never_executed = 2 };
+
+struct column_spec_t {
+  unsigned data_id = 0;
+  std::wstring caption;
+  column_look_t look = column_look_t::text_right;
+};
+
+// A function's group: `header_row` is the group row, its lines are header_row + 1 … last_row.
+struct group_spec_t {
+  unsigned header_row = 0;
+  unsigned last_row = 0;
+};
+
+struct view_description_t {
+  std::string title;  // the file shown
+  std::vector<column_spec_t> left;
+  std::vector<column_spec_t> right;
+  std::vector<group_spec_t> groups;    // functions mode
+  std::vector<unsigned> snippet_rows;  // snippets mode: rows with details
+  // 1-based source line of each flat row; 0 for a function's group row.
+  std::vector<unsigned> row_lines;
+  // Rows Ctrl+Down visits, in order: unexecuted lines for coverage, the hottest rows first for
+  // counts data.
+  std::vector<unsigned> attention_rows;
+  bool attention_in_file_order = true;
+  std::wstring summary;  // the totals line, as the summary row shows it
+
+  // The highest source line the view shows.
+  unsigned line_count() const {
+    unsigned last = 0;
+    for (unsigned line : row_lines) last = line > last ? line : last;
+    return last;
+  }
+};
+
+// A model row per source line (plus a group row per function in functions mode), filled in one
+// batch. Throws nothing: the coverage has been checked by its importer.
+view_description_t fill_coverage_view(const file_coverage_t& coverage, view_mode_t mode,
+                                      source_view4::data_model_t& model);
+
+// A model row per source line (as many as the source has, or up to the table's last line without
+// a source), the table's values at their lines. Throws import_error naming the table's row when
+// it points past the end of the source.
+view_description_t fill_table_view(const tsv_table_t& table,
+                                   const std::vector<std::string>& source_lines,
+                                   source_view4::data_model_t& model);
+
+// A model row per source line and no metric columns.
+view_description_t fill_plain_view(const std::vector<std::string>& source_lines,
+                                   source_view4::data_model_t& model);
+
+// The view's data model: a data_model_t whose branch labels export as their texts joined by
+// spaces ("1496 4", "0 -"), not as the label list's default "{0}1496{0}4".
+class viewer_model_t : public source_view4::data_model_t {
+ protected:
+  std::wstring format_data(const source_view4::cell_value_t& value,
+                           unsigned int column) const override;
+};
+
+}  // namespace source_view_app

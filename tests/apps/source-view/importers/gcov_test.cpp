@@ -1,0 +1,186 @@
+// The gcov importers read what gcc's gcov writes: counts, instantiation sections, functions,
+// branches and calls, in text (plain, -b -c, -b, -H) and JSON, and the two formats agree.
+#include <gtest/gtest.h>
+
+#include "gcov_json.h"
+#include "gcov_run.h"
+#include "import_error.h"
+#include "gcov_text.h"
+#include "input_file.h"
+
+namespace source_view_app {
+namespace {
+
+using source_view_test::coverage_dir;
+using state = branch_record_t::state_t;
+
+file_coverage_t text_of(const std::string& name) {
+  std::string path = coverage_dir() + "/" + name;
+  return parse_gcov_text(path, read_input(path));
+}
+
+file_coverage_t json_of() {
+  std::string path = coverage_dir() + "/sample.gcov.json.gz";
+  return parse_gcov_json(path, read_input(path), "", "");
+}
+
+const function_record_t* find_function(const file_coverage_t& c, const std::string& part) {
+  for (const function_record_t& f : c.functions)
+    if (f.name.find(part) != std::string::npos) return &f;
+  return nullptr;
+}
+
+// Every count field gcov wrote is the text the importer keeps for that line ("#####" is 0).
+TEST(GcovText, CountsEqualGcovOwnForEveryLine) {
+  for (const char* name : {"sample.bc.gcov", "sample.plain.gcov", "sample.h.gcov"}) {
+    SCOPED_TRACE(name);
+    file_coverage_t c = text_of(name);
+    std::vector<std::string> fields =
+        source_view_test::gcov_count_fields(source_view_test::read_all(coverage_dir() + "/" + name));
+    ASSERT_EQ(c.lines.size(), fields.size());
+    ASSERT_EQ(c.lines.size(), 16u);
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+      SCOPED_TRACE("line " + std::to_string(i + 1));
+      std::string field = fields[i];
+      bool star = field.back() == '*';
+      if (star) field.pop_back();
+      if (field == "-") {
+        EXPECT_FALSE(c.lines[i].executable);
+        continue;
+      }
+      EXPECT_TRUE(c.lines[i].executable);
+      EXPECT_EQ(c.lines[i].unexecuted_block, star);
+      EXPECT_EQ(c.lines[i].count_text, field == "#####" ? "0" : field);
+    }
+  }
+}
+
+TEST(GcovText, ReadsHeaderSourceAndKnownCounts) {
+  file_coverage_t c = text_of("sample.bc.gcov");
+  EXPECT_EQ(c.source_name, "sample.cpp");
+  EXPECT_EQ(c.runs, 1u);
+  EXPECT_EQ(c.source_lines[9], "  for (int i = 0; i < 1500; ++i) s += add(i, 3);");
+  EXPECT_EQ(c.lines[9].count, 1501u);
+  EXPECT_EQ(c.lines[12].count, 2000001u);
+  EXPECT_EQ(c.lines[6].count, 0u);  // never(): "#####"
+  EXPECT_TRUE(c.lines[6].executable);
+  EXPECT_TRUE(c.lines[11].unexecuted_block);  // "1*": the call of never() did not run
+}
+
+// The template's lines total both instantiations; each section's counts are kept apart.
+TEST(GcovText, InstantiationSectionsBecomeDetailNotTotals) {
+  file_coverage_t c = text_of("sample.bc.gcov");
+  const line_record_t& line = c.lines[3];  // "return a + b;"
+  EXPECT_EQ(line.count, 1496u);
+  ASSERT_EQ(line.instances.size(), 2u);
+  std::uint64_t sum = 0;
+  for (const instance_count_t& i : line.instances) sum += i.count;
+  EXPECT_EQ(sum, line.count);
+  EXPECT_NE(line.instances[0].function, line.instances[1].function);
+  // The branch lines of a section belong to its instantiation, not to the total's line.
+  EXPECT_TRUE(c.lines[2].branches.empty());
+  EXPECT_EQ(c.lines[2].instances.size(), 2u);
+}
+
+TEST(GcovText, FunctionsWithCallsBlocksAndRanges) {
+  file_coverage_t c = text_of("sample.bc.gcov");
+  ASSERT_EQ(c.functions.size(), 4u);
+  const function_record_t* never = find_function(c, "never");
+  const function_record_t* main = find_function(c, "main");
+  ASSERT_TRUE(never && main);
+  EXPECT_EQ(never->calls, 0u);
+  EXPECT_EQ(never->blocks_percent, 0.0);
+  EXPECT_EQ(never->first_line, 7u);
+  EXPECT_EQ(never->last_line, 7u);
+  EXPECT_EQ(main->calls, 1u);
+  EXPECT_EQ(main->first_line, 8u);
+  EXPECT_EQ(main->last_line, 16u);  // through the closing brace gcov marks "-"
+  EXPECT_EQ(find_function(c, "IiE")->calls, 1500u);
+  EXPECT_EQ(find_function(c, "IiE")->first_line, 2u);
+  EXPECT_EQ(find_function(c, "IiE")->last_line, 6u);
+}
+
+TEST(GcovText, BranchesAndCallsWithCountsAndPercentages) {
+  file_coverage_t counts = text_of("sample.bc.gcov");
+  file_coverage_t percents = text_of("sample.b.gcov");
+  const line_record_t& line = counts.lines[11];  // if (argc > 5) s += never(argc);
+  ASSERT_EQ(line.branches.size(), 2u);
+  EXPECT_EQ(line.branches[0].state, state::not_taken);
+  EXPECT_TRUE(line.branches[0].fallthrough);
+  EXPECT_EQ(line.branches[1].state, state::taken);
+  EXPECT_EQ(line.branches[1].count, 1u);
+  ASSERT_EQ(line.calls.size(), 1u);
+  EXPECT_FALSE(line.calls[0].executed);
+  EXPECT_EQ(line.calls[0].text, "never executed");
+  EXPECT_EQ(counts.lines[12].branches[0].count, 2000000u);
+  // Percentages (gcov -b) give the same states as counts (gcov -b -c).
+  for (std::size_t i = 0; i < counts.lines.size(); ++i) {
+    ASSERT_EQ(counts.lines[i].branches.size(), percents.lines[i].branches.size());
+    for (std::size_t b = 0; b < counts.lines[i].branches.size(); ++b)
+      EXPECT_EQ(counts.lines[i].branches[b].state, percents.lines[i].branches[b].state);
+  }
+  EXPECT_TRUE(text_of("sample.plain.gcov").lines[11].branches.empty());
+}
+
+TEST(GcovText, HumanReadableCountsAreApproximate) {
+  file_coverage_t exact = text_of("sample.plain.gcov");
+  file_coverage_t human = text_of("sample.h.gcov");
+  EXPECT_EQ(human.lines[12].count_text, "2.0M");
+  EXPECT_EQ(human.lines[9].count_text, "1.5k");
+  EXPECT_FALSE(human.lines[9].exact);
+  EXPECT_TRUE(human.lines[10].exact);  // 1 stays a plain number
+  for (std::size_t i = 0; i < exact.lines.size(); ++i) {
+    double e = double(exact.lines[i].count), h = double(human.lines[i].count);
+    EXPECT_NEAR(h, e, e * 0.05 + 0.5) << "line " << i + 1;
+  }
+}
+
+// Text and JSON come from the same run: every line, function and branch agrees.
+TEST(GcovJson, AgreesWithTextOnEveryLine) {
+  file_coverage_t text = text_of("sample.bc.gcov");
+  file_coverage_t json = json_of();
+  EXPECT_EQ(json.source_name, "sample.cpp");
+  ASSERT_EQ(json.source_lines, text.source_lines);
+  ASSERT_EQ(json.lines.size(), text.lines.size());
+  for (std::size_t i = 0; i < text.lines.size(); ++i) {
+    SCOPED_TRACE("line " + std::to_string(i + 1));
+    EXPECT_EQ(json.lines[i].executable, text.lines[i].executable);
+    EXPECT_EQ(json.lines[i].count, text.lines[i].count);
+    EXPECT_EQ(json.lines[i].unexecuted_block, text.lines[i].unexecuted_block);
+    EXPECT_EQ(json.lines[i].instances.size(), text.lines[i].instances.size());
+  }
+  coverage_totals_t a = count_totals(text), b = count_totals(json);
+  EXPECT_EQ(a.lines_executed, b.lines_executed);
+  EXPECT_EQ(a.lines_executable, b.lines_executable);
+  EXPECT_EQ(a.branches_total, b.branches_total);
+  EXPECT_EQ(a.branches_taken, b.branches_taken);
+  EXPECT_EQ(json.functions.size(), text.functions.size());
+  const function_record_t* never = find_function(json, "never");
+  ASSERT_TRUE(never);
+  EXPECT_EQ(never->calls, 0u);
+  EXPECT_EQ(never->first_line, 7u);
+  EXPECT_EQ(json.lines[11].branches.size(), 2u);
+  EXPECT_EQ(json.lines[11].branches[1].state, state::taken);
+}
+
+TEST(GcovJson, ListsFilesAndChoosesByNameOrExecution) {
+  std::string path = coverage_dir() + "/sample.gcov.json.gz";
+  std::string bytes = read_input(path);
+  gcov_json_t listing = list_gcov_json(path, bytes);
+  ASSERT_EQ(listing.files.size(), 1u);
+  EXPECT_TRUE(listing.files[0].executed);
+  EXPECT_EQ(listing.working_directory, coverage_dir());
+  EXPECT_EQ(parse_gcov_json(path, bytes, "sample.cpp", "").lines.size(), 16u);
+  EXPECT_THROW(parse_gcov_json(path, bytes, "other.cpp", ""), import_error);
+  // --source-dir finds the source elsewhere; a folder without it is an error naming the file.
+  EXPECT_EQ(parse_gcov_json(path, bytes, "", coverage_dir()).lines.size(), 16u);
+  try {
+    parse_gcov_json(path, bytes, "", "/nonexistent");
+    FAIL() << "a missing source must be an error";
+  } catch (const import_error& e) {
+    EXPECT_EQ(e.file(), "/nonexistent/sample.cpp");
+  }
+}
+
+}  // namespace
+}  // namespace source_view_app
