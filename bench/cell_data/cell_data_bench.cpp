@@ -165,15 +165,24 @@ struct figures_t {
   double source_text_ns = 0;            // get_text_data of the source column
 };
 
+// The machine is shared and virtual, so CPU time per call varies from pass to pass with what
+// else runs: reads take the best of read_passes passes, fills the best of fill_runs runs.
+constexpr int read_passes = 3;
+constexpr int fill_runs = 2;
+
 double text_ns(const data_model_t& model, unsigned int column) {
   const unsigned int rows = model.get_row_count();
-  std::size_t characters = 0;
-  const double start = thread_cpu_seconds();
-  for (unsigned int row = 0; row < rows; ++row)
-    characters += model.get_text_data(row, column).size();
-  const double seconds = thread_cpu_seconds() - start;
-  benchmark::DoNotOptimize(characters);
-  return seconds * 1e9 / rows;
+  double best = 0;
+  for (int pass = 0; pass < read_passes; ++pass) {
+    std::size_t characters = 0;
+    const double start = thread_cpu_seconds();
+    for (unsigned int row = 0; row < rows; ++row)
+      characters += model.get_text_data(row, column).size();
+    const double seconds = thread_cpu_seconds() - start;
+    benchmark::DoNotOptimize(characters);
+    if (pass == 0 || seconds < best) best = seconds;
+  }
+  return best * 1e9 / rows;
 }
 
 template <class Model>
@@ -236,8 +245,14 @@ void report_fill(benchmark::State& state, void (*fill)(data_model_t&, unsigned i
   figures_t cold;
   figures_t warm;
   for (auto _ : state) {
-    cold = measure_in_child<Model>(unsigned(state.range(0)), fill, /*warm=*/false);
-    warm = measure_in_child<Model>(unsigned(state.range(0)), fill, /*warm=*/true);
+    for (int run = 0; run < fill_runs; ++run) {
+      const figures_t fresh =
+          measure_in_child<Model>(unsigned(state.range(0)), fill, /*warm=*/false);
+      const figures_t again =
+          measure_in_child<Model>(unsigned(state.range(0)), fill, /*warm=*/true);
+      if (run == 0 || fresh.fill_seconds_per_million < cold.fill_seconds_per_million) cold = fresh;
+      if (run == 0 || again.fill_seconds_per_million < warm.fill_seconds_per_million) warm = again;
+    }
   }
   state.counters["bytes_per_row"] = cold.bytes_per_row;
   state.counters["fill_s_per_M"] = cold.fill_seconds_per_million;
