@@ -256,7 +256,15 @@ class viewer_window_t : public utilkit2::_internal::subscriber_base_t {
     if (key == GDK_KEY_F3) return m_session->find_next(!shift), true;
     if (key == GDK_KEY_F5) return reload(m_session->request().mode), true;
     if (!ctrl) return false;
+    if (focus_in_entry() && (key == GDK_KEY_c || key == GDK_KEY_a)) return false;
     switch (key) {
+      case GDK_KEY_c:
+        copy_selection();
+        return true;
+      case GDK_KEY_a:
+        m_element->select_all();
+        m_control.InvalidateAll();
+        return true;
       case GDK_KEY_f:
         show_bar(m_find_bar, m_find_entry);
         return true;
@@ -281,6 +289,22 @@ class viewer_window_t : public utilkit2::_internal::subscriber_base_t {
       default:
         return false;  // Ctrl+C, Ctrl+A and the rest go to the focused widget
     }
+  }
+
+  bool focus_in_entry() const {
+    GtkWidget* focused = gtk_window_get_focus(GTK_WINDOW(m_window));
+    return focused == m_find_entry || focused == m_goto_entry;
+  }
+
+  // The selected rows (every row when none is), as model rows: in functions mode the view's rows
+  // are mapped through the groups, so that a copy holds the lines the user sees.
+  void copy_selection() {
+    std::vector<unsigned> rows = m_element->get_selection();
+    if (rows.empty()) return m_element->copy_to_clipboard();
+    auto model = m_element->get_hierarchical_data_model();
+    if (model && model->get_model_type() == source_view4::hierarchical_mode_groups)
+      for (unsigned& row : rows) row = model->get_flat_row_index(row);
+    m_element->copy_to_clipboard(rows);
   }
 
   void toggle_mode(view_mode_t mode) {

@@ -24,6 +24,9 @@ bool looks_like_tsv(const std::string& bytes) {
   return padded.find("\tline\t") != std::string::npos;
 }
 
+// The input's bytes are not needed once parsed; the model is filled without them.
+void release(std::string& bytes) { std::string().swap(bytes); }
+
 }  // namespace
 
 bool parse_format_name(const std::string& name, input_format_t& format) {
@@ -51,12 +54,17 @@ view_description_t load_view(const load_request_t& request, source_view4::data_m
   input_format_t format = request.format;
   if (format == input_format_t::automatic) format = detect_format(request.path, bytes);
   switch (format) {
-    case input_format_t::gcov:
-      return fill_coverage_view(parse_gcov_text(request.path, bytes), request.mode, model);
-    case input_format_t::gcov_json:
-      return fill_coverage_view(
-          parse_gcov_json(request.path, bytes, request.file_name, request.source_dir), request.mode,
-          model);
+    case input_format_t::gcov: {
+      file_coverage_t coverage = parse_gcov_text(request.path, bytes);
+      release(bytes);
+      return fill_coverage_view(coverage, request.mode, model);
+    }
+    case input_format_t::gcov_json: {
+      file_coverage_t coverage =
+          parse_gcov_json(request.path, bytes, request.file_name, request.source_dir);
+      release(bytes);
+      return fill_coverage_view(coverage, request.mode, model);
+    }
     case input_format_t::tsv: {
       tsv_table_t table = parse_tsv(request.path, bytes);
       std::vector<std::string> source;

@@ -156,47 +156,66 @@ void write_sources(source_view4::data_model_t& model, const std::vector<std::wst
   model.set_column_data(source_view4::source_column, 0, sources.data(), sources.size());
 }
 
+// Writes one column made by `make(row)` for every row, holding only that column's values at a
+// time, so that the peak stays near the model's own size.
+template <class T, class F>
+void write_column(source_view4::data_model_t& model, unsigned column, std::size_t rows, F make) {
+  std::vector<T> values;
+  values.reserve(rows);
+  for (std::size_t r = 0; r < rows; ++r) values.push_back(make(r));
+  model.set_column_data(column, 0, values.data(), rows);
+}
+
 }  // namespace
 
 view_description_t fill_coverage_view(const file_coverage_t& coverage, view_mode_t mode,
                                       source_view4::data_model_t& model) {
   row_plan_t plan = plan_rows(coverage, mode);
-  std::size_t rows = plan.row_lines.size();
+  const std::vector<unsigned>& lines = plan.row_lines;
+  std::size_t rows = lines.size();
   std::uint64_t largest = 0;
   for (const line_record_t& line : coverage.lines) largest = std::max(largest, line.count);
+  // Group rows in order: the n-th row whose line is 0 is group n.
+  std::vector<unsigned> group_of(rows, 0);
+  for (std::size_t r = 0, g = 0; r < rows; ++r)
+    if (lines[r] == 0) group_of[r] = unsigned(g++);
+  auto record = [&](std::size_t r) -> const line_record_t& { return coverage.lines[lines[r] - 1]; };
 
-  std::vector<cell_value_t> line_numbers(rows), counts(rows), branches(rows);
-  std::vector<data_container_t<double>> hits(rows);
-  std::vector<std::wstring> sources(rows);
   view_description_t view;
-  view.row_lines = plan.row_lines;
-  for (std::size_t r = 0, group = 0; r < rows; ++r) {
-    unsigned number = plan.row_lines[r];
-    if (number == 0) {
-      // A function's row: its mark and its calls, so that its text export keeps every column in
-      // place (leading empty cells would leave no tab behind).
-      line_numbers[r] = std::wstring(L"\u0192");
-      counts[r] = std::to_wstring(plan.group_calls[group]);
-      branches[r] = label_list_t();
-      sources[r] = plan.group_titles[group++];
-      continue;
-    }
-    const line_record_t& line = coverage.lines[number - 1];
-    line_numbers[r] = int(number);
-    counts[r] = count_text(line);
-    branches[r] = branch_labels(line);
-    if (largest > 0 && line.count > 0) hits[r].value = double(line.count) / double(largest);
-    sources[r] = widen(coverage.source_lines[number - 1]);
-    if (line.executable && line.count == 0) view.attention_rows.push_back(unsigned(r));
-  }
+  view.row_lines = lines;
+  for (std::size_t r = 0; r < rows; ++r)
+    if (lines[r] != 0 && record(r).executable && record(r).count == 0)
+      view.attention_rows.push_back(unsigned(r));
 
   model.begin_update();
   model.set_row_count(unsigned(rows));
-  write_sources(model, sources);
-  model.set_column_data(line_id, 0, line_numbers.data(), rows);
-  model.set_column_data(count_id, 0, counts.data(), rows);
-  model.set_column_data(branches_id, 0, branches.data(), rows);
-  model.set_column_data(hits_id, 0, hits.data(), rows);
+  write_column<std::wstring>(model, source_view4::source_column, rows, [&](std::size_t r) {
+    return lines[r] == 0 ? plan.group_titles[group_of[r]] : widen(coverage.source_lines[lines[r] - 1]);
+  });
+  // A function's row shows its mark and its calls, so that its text export keeps every column in
+  // place (leading empty cells would leave no tab behind).
+  if (mode == view_mode_t::functions) {
+    write_column<cell_value_t>(model, line_id, rows, [&](std::size_t r) -> cell_value_t {
+      if (lines[r] == 0) return std::wstring(L"\u0192");
+      return int(lines[r]);
+    });
+  } else {
+    write_column<int>(model, line_id, rows, [&](std::size_t r) { return int(lines[r]); });
+  }
+  write_column<std::wstring>(model, count_id, rows, [&](std::size_t r) {
+    return lines[r] == 0 ? std::to_wstring(plan.group_calls[group_of[r]]) : count_text(record(r));
+  });
+  write_column<data_container_t<double>>(model, hits_id, rows, [&](std::size_t r) {
+    data_container_t<double> hits;
+    if (lines[r] != 0 && largest > 0 && record(r).count > 0)
+      hits.value = double(record(r).count) / double(largest);
+    return hits;
+  });
+  // Branch labels only where a line has branches; an empty list elsewhere.
+  write_column<cell_value_t>(model, branches_id, rows, [&](std::size_t r) -> cell_value_t {
+    if (lines[r] == 0 || record(r).branches.empty()) return label_list_t();
+    return branch_labels(record(r));
+  });
   for (unsigned row : view.attention_rows) model.set_highlighted(row, true);
   // A line with a block that never ran shows its count emphasised (and with gcov's "*").
   for (std::size_t r = 0; r < rows; ++r)
@@ -205,14 +224,12 @@ view_description_t fill_coverage_view(const file_coverage_t& coverage, view_mode
   if (mode == view_mode_t::snippets) {
     // The center grid shows the snippet column in this mode: every row gets its line as a
     // snippet, with the line's details as entries where it has any.
-    std::vector<cell_value_t> snippets(rows);
-    for (std::size_t r = 0; r < rows; ++r) {
-      const line_record_t& line = coverage.lines[plan.row_lines[r] - 1];
-      const std::string& source = coverage.source_lines[plan.row_lines[r] - 1];
-      snippets[r] = has_details(line) ? line_snippet(line, source) : snippet_t{widen(source), {}};
-      if (has_details(line)) view.snippet_rows.push_back(unsigned(r));
-    }
-    model.set_column_data(source_view4::snippet_column, 0, snippets.data(), rows);
+    write_column<cell_value_t>(model, source_view4::snippet_column, rows, [&](std::size_t r) {
+      const std::string& source = coverage.source_lines[lines[r] - 1];
+      if (!has_details(record(r))) return cell_value_t(snippet_t{widen(source), {}});
+      view.snippet_rows.push_back(unsigned(r));
+      return cell_value_t(line_snippet(record(r), source));
+    });
   }
   view.summary = coverage_summary(coverage);
   coverage_totals_t totals = count_totals(coverage);

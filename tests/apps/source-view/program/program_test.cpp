@@ -132,18 +132,18 @@ int brightness(std::uint32_t rgb) { return int((rgb >> 16) & 0xFF) + int((rgb >>
 TEST(Program, RendersImagesInBothThemes) {
   std::string dir = coverage_dir();
   std::string input = "'" + dir + "/sample.bc.gcov'";
-  run_result_t r = run("--size 640x360 --png " + dir + "/light.png " + input);
+  run_result_t r = run("--size 640x700 --png " + dir + "/light.png " + input);
   ASSERT_EQ(r.status, 0) << r.err;
-  r = run("--size 640x360 --theme dark --png " + dir + "/dark.png --pdf " + dir + "/v.pdf --svg " +
+  r = run("--size 640x700 --theme dark --png " + dir + "/dark.png --pdf " + dir + "/v.pdf --svg " +
           dir + "/v.svg " + input);
   ASSERT_EQ(r.status, 0) << r.err;
   png_t light = load_png(dir + "/light.png"), dark = load_png(dir + "/dark.png");
   ASSERT_EQ(light.width, 640);
-  ASSERT_EQ(light.height, 360);
+  ASSERT_EQ(light.height, 700);
   ASSERT_EQ(dark.width, 640);
   // The empty area below the 16 lines takes the theme's colour.
-  EXPECT_GT(brightness(light.pixel(300, 340)), 600);
-  EXPECT_LT(brightness(dark.pixel(300, 340)), 200);
+  EXPECT_GT(brightness(light.pixel(300, 600)), 600);
+  EXPECT_LT(brightness(dark.pixel(300, 600)), 200);
   EXPECT_EQ(read_all(dir + "/v.pdf").substr(0, 5), "%PDF-");
   EXPECT_NE(read_all(dir + "/v.svg").find("<svg"), std::string::npos);
 }

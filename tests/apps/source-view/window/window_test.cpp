@@ -1,0 +1,188 @@
+// The viewer's window under Xvfb: it opens on the first unexecuted line; Ctrl+Down / Ctrl+Up,
+// Ctrl+G, Ctrl+F with F3, Ctrl+D and Ctrl+E, the header's column menu and Ctrl+C act as their
+// keys promise. The program reports its state on SIGUSR1; the test compares it with what gcov's
+// listing of the bundled sample says.
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "gcov_run.h"
+
+namespace {
+
+bool poll_until(const std::function<bool()>& done, double seconds = 20) {
+  auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return true;
+}
+
+std::string shell(const std::string& command) {
+  std::string out;
+  FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r");
+  char buffer[4096];
+  for (std::size_t n; pipe && (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+  if (pipe) pclose(pipe);
+  return out;
+}
+
+// A program started through the shell, which first prints the process id it keeps.
+struct program_t {
+  explicit program_t(const std::string& command)
+      : out(popen(("echo $$; exec " + command).c_str(), "r")) {
+    if (!out || setvbuf(out, nullptr, _IONBF, 0) != 0 || std::fscanf(out, "%d", &pid) != 1) pid = -1;
+    if (pid > 0) fgetc(out);  // the end of the id's line
+  }
+  ~program_t() {
+    int status = 0;
+    if (pid > 0 && kill(pid, SIGTERM) == 0 &&
+        !poll_until([&] { return waitpid(pid, &status, WNOHANG) == pid; }, 30))
+      kill(pid, SIGKILL);
+    if (out) pclose(out);
+  }
+  // The next line the program writes, waiting up to 10 s; empty when none came.
+  std::string line() {
+    std::string text;
+    pollfd ready{fileno(out), POLLIN, 0};
+    while (poll(&ready, 1, 10000) > 0) {
+      int c = fgetc(out);
+      if (c == EOF || c == '\n') break;
+      text.push_back(char(c));
+    }
+    return text;
+  }
+  FILE* out;
+  int pid = -1;
+};
+
+// gcov's listing of the sample: the lines gcov marked "#####", and those whose text has `word`.
+std::vector<unsigned> unexecuted_lines() {
+  std::vector<unsigned> lines;
+  auto fields = source_view_test::gcov_count_fields(source_view_test::read_all(SOURCE_VIEW_SAMPLE));
+  for (std::size_t i = 0; i < fields.size(); ++i)
+    if (fields[i] == "#####") lines.push_back(unsigned(i + 1));
+  return lines;
+}
+
+std::vector<unsigned> lines_with(const std::string& word) {
+  std::vector<unsigned> lines;
+  std::istringstream in(source_view_test::read_all(SOURCE_VIEW_SAMPLE));
+  for (std::string line; std::getline(in, line);) {
+    std::size_t a = line.find(':'), b = line.find(':', a + 1);
+    unsigned number = unsigned(std::atoi(line.substr(a + 1, b - a - 1).c_str()));
+    if (number > 0 && line.find(word, b + 1) != std::string::npos) lines.push_back(number);
+  }
+  return lines;
+}
+
+// The text of source line `number` as the listing holds it.
+std::string source_of(unsigned number) {
+  std::istringstream in(source_view_test::read_all(SOURCE_VIEW_SAMPLE));
+  for (std::string line; std::getline(in, line);) {
+    std::size_t a = line.find(':'), b = line.find(':', a + 1);
+    if (b != std::string::npos && unsigned(std::atoi(line.substr(a + 1, b - a - 1).c_str())) == number)
+      return line.substr(b + 1);
+  }
+  return std::string();
+}
+
+struct source_view_window : ::testing::Test {
+  static void SetUpTestSuite() {
+    setenv("NO_AT_BRIDGE", "1", 1);
+    setenv("GSETTINGS_BACKEND", "memory", 1);
+    setenv("GDK_BACKEND", "x11", 1);
+    unsetenv("GTK_THEME");
+    server = new program_t("Xvfb -displayfd 1 -screen 0 1600x1000x24 -nolisten tcp -noreset 2>/dev/null");
+    int display = -1;
+    pollfd ready{fileno(server->out), POLLIN, 0};
+    if (server->pid < 0 || poll(&ready, 1, 15000) <= 0 || std::fscanf(server->out, "%d", &display) != 1)
+      return;
+    setenv("DISPLAY", (":" + std::to_string(display)).c_str(), 1);
+    ready_display = true;
+  }
+  static void TearDownTestSuite() { delete server; }
+
+  void SetUp() override {
+    if (!ready_display) GTEST_SKIP() << "no X server: Xvfb could not be started";
+    program = std::make_unique<program_t>("env LSAN_OPTIONS=print_suppressions=0 " +
+                                          std::string(SOURCE_VIEW_PROGRAM) +
+                                          " --size 1000x700 '" SOURCE_VIEW_SAMPLE "'");
+    ASSERT_GT(program->pid, 0);
+    ASSERT_TRUE(poll_until([&] {
+      return !(window = shell("xdotool search --onlyvisible --name '^source-view: wordfreq.c'")).empty();
+    }));
+    window = window.substr(0, window.find('\n'));
+  }
+
+  // Keys to the window, then its state line ("state mode=… focus_line=… matches=… visible=…").
+  std::string keys(const std::string& sequence) {
+    if (!sequence.empty()) shell("xdotool windowfocus --sync " + window + " key --delay 60 " + sequence);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    kill(program->pid, SIGUSR1);
+    return program->line();
+  }
+  std::string type(const std::string& text) {
+    shell("xdotool type --delay 30 '" + text + "'");
+    return keys("Return");
+  }
+
+  static std::string focus(unsigned line) { return "focus_line=" + std::to_string(line) + " "; }
+
+  static inline program_t* server = nullptr;
+  static inline bool ready_display = false;
+  std::unique_ptr<program_t> program;
+  std::string window;
+};
+
+TEST_F(source_view_window, OpensOnTheFirstHoleAndWalksTheHolesWithCtrlDownAndUp) {
+  std::vector<unsigned> holes = unexecuted_lines();
+  ASSERT_GE(holes.size(), 2u);
+  EXPECT_NE(keys("").find(focus(holes[0])), std::string::npos);
+  EXPECT_NE(keys("ctrl+Down").find(focus(holes[1])), std::string::npos);
+  EXPECT_NE(keys("ctrl+Up").find(focus(holes[0])), std::string::npos);
+  EXPECT_NE(keys("ctrl+Up").find(focus(holes.back())), std::string::npos);  // wraps round
+}
+
+TEST_F(source_view_window, GoToLineAndFindWithF3) {
+  keys("ctrl+g");
+  EXPECT_NE(type("30").find(focus(30)), std::string::npos);
+  std::vector<unsigned> hits = lines_with("lookup");
+  ASSERT_GE(hits.size(), 2u);
+  keys("ctrl+f");
+  std::string state = type("lookup");
+  EXPECT_NE(state.find("matches=" + std::to_string(hits.size())), std::string::npos) << state;
+  EXPECT_NE(state.find(focus(hits[0])), std::string::npos) << state;
+  EXPECT_NE(keys("Escape F3").find(focus(hits[1])), std::string::npos);
+  EXPECT_NE(keys("shift+F3").find(focus(hits[0])), std::string::npos);
+}
+
+TEST_F(source_view_window, ModeKeysSwitchAndSwitchBack) {
+  EXPECT_NE(keys("ctrl+d").find("mode=functions"), std::string::npos);
+  EXPECT_NE(keys("ctrl+e").find("mode=snippets"), std::string::npos);
+  EXPECT_NE(keys("ctrl+e").find("mode=flat"), std::string::npos);
+}
+
+TEST_F(source_view_window, HeaderMenuHidesAColumnAndCtrlCCopiesTheFocusedLine) {
+  EXPECT_NE(keys("").find("visible=2,2"), std::string::npos);
+  // The right button over the left grid's header opens the column menu; its first item is Line.
+  shell("xdotool mousemove --window " + window + " 60 8 click 3");
+  std::this_thread::sleep_for(std::chrono::milliseconds(400));
+  EXPECT_NE(keys("Down Return").find("visible=1,2"), std::string::npos);
+  unsigned hole = unexecuted_lines()[0];
+  keys("ctrl+c");
+  std::string copied = shell("xclip -o -selection clipboard");
+  EXPECT_EQ(copied.substr(0, copied.find('\n')), "Count\tSource\tBranches\tHits\r") << copied;
+  EXPECT_NE(copied.find("\n0\t" + source_of(hole) + "\t"), std::string::npos) << copied;
+}
+
+}  // namespace
