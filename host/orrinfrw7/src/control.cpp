@@ -2,6 +2,7 @@
 #include "orrinfrw7/control.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <exception>
 
@@ -66,6 +67,7 @@ void CControl::ElementGone(CVisualElement* element, bool destroyed) {
     std::replace(m_refresh.begin(), m_refresh.end(), element,
                  static_cast<CVisualElement*>(nullptr));
   }
+  DropTimersOf(element);
   if (IsAncestor(element, m_hover)) m_hover = nullptr;
   if (IsAncestor(element, m_capture)) m_capture = nullptr;
   if (IsAncestor(element, m_holder)) m_holder = nullptr;
@@ -482,6 +484,75 @@ void CControl::PaintOne(CVisualElement* element, orrin7::point<int> origin,
 
 void CControl::RecoverPainter() {
   if (orrin7::IPainter* painter = GetPainter()) painter->PopClip();
+}
+
+// ---- timers ----
+
+std::int64_t CControl::GetTimeMs() const {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+int CControl::StartTimer(CVisualElement* owner, int delayMs, int intervalMs,
+                         std::function<void()> action) {
+  const int id = m_nextTimerId++;
+  m_timers.push_back(
+      {id, owner, GetTimeMs() + std::max(0, delayMs), std::max(0, intervalMs), std::move(action)});
+  TimersChanged();
+  return id;
+}
+
+void CControl::StopTimer(int id) {
+  const auto it = std::find_if(m_timers.begin(), m_timers.end(),
+                               [id](const timer_t& t) { return t.id == id; });
+  if (it == m_timers.end()) return;
+  m_timers.erase(it);
+  TimersChanged();
+}
+
+bool CControl::IsTimerRunning(int id) const {
+  return std::any_of(m_timers.begin(), m_timers.end(),
+                     [id](const timer_t& t) { return t.id == id; });
+}
+
+// Timers of an element leaving the control (or of anything inside it) stop with it.
+void CControl::DropTimersOf(const CVisualElement* element) {
+  const auto gone = std::remove_if(m_timers.begin(), m_timers.end(), [element](const timer_t& t) {
+    return IsAncestor(element, t.owner);
+  });
+  if (gone == m_timers.end()) return;
+  m_timers.erase(gone, m_timers.end());
+  TimersChanged();
+}
+
+bool CControl::GetNextTimerDue(std::int64_t& due) const {
+  if (m_timers.empty()) return false;
+  due = std::min_element(m_timers.begin(), m_timers.end(), [](const timer_t& a, const timer_t& b) {
+          return a.due < b.due;
+        })->due;
+  return true;
+}
+
+void CControl::DispatchTimers() {
+  CompleteAttach();
+  const std::int64_t now = GetTimeMs();
+  // Each pass looks the timer up again: an action may start or stop timers, or destroy elements.
+  for (int guard = 0; guard < 1000; ++guard) {
+    auto it = std::min_element(m_timers.begin(), m_timers.end(),
+                               [](const timer_t& a, const timer_t& b) { return a.due < b.due; });
+    if (it == m_timers.end() || it->due > now) break;
+    std::function<void()> action = it->action;  // the timer may go while it runs
+    if (it->interval > 0) {
+      it->due = std::max(it->due + it->interval, now + 1);
+    } else {
+      m_timers.erase(it);
+    }
+    Guarded("timer", [&] {
+      action();
+      return true;
+    });
+  }
+  TimersChanged();
 }
 
 }  // namespace orrinfrw7

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "orrinfrw7/control.h"
 #include "orrinfrw7/viewer.h"
 
 namespace orrinfrw7 {
@@ -25,6 +26,8 @@ int CEventHandlerBase::Along(const CMouseEvent& event) const {
 
 CContinuousItemEventHandler::CContinuousItemEventHandler()
     : m_selection(new CRangeSelectionModel()) {}
+
+CContinuousItemEventHandler::~CContinuousItemEventHandler() { StopAutoScroll(); }
 
 void CContinuousItemEventHandler::SetSelectionModel(
     utilkit2::smart_pointer_t<ISelectionModel> model) {
@@ -113,6 +116,7 @@ void CContinuousItemEventHandler::SelectSpan(int item) {
 
 bool CContinuousItemEventHandler::OnMouseDown(const CMouseEvent& event) {
   m_dragging = false;
+  StopAutoScroll();
   if (m_model == nullptr) return false;
   const int item = Utils::HitTest(m_model, Along(event));
   if (item < 0) return false;
@@ -135,19 +139,26 @@ bool CContinuousItemEventHandler::OnMouseDown(const CMouseEvent& event) {
 bool CContinuousItemEventHandler::OnMouseUp(const CMouseEvent&) {
   const bool was_dragging = m_dragging;
   m_dragging = false;
+  StopAutoScroll();
   return was_dragging;
 }
 
 int CContinuousItemEventHandler::DragTarget(const CMouseEvent& event) const {
   const int pos = Along(event);
   const orrin7::range<int> visible = Utils::GetVisibleIndexRange(m_model);
-  if (pos < 0) return std::max(visible.from - 1, 0);
-  if (pos >= m_model->GetViewSize()) return std::min(visible.to + 1, m_model->GetCount() - 1);
+  const int view = m_model->GetViewSize();
+  if (pos < 0) return std::max(visible.from - AutoScrollStep(-pos), 0);
+  if (pos >= view)
+    return std::min(visible.to + AutoScrollStep(pos - view + 1), m_model->GetCount() - 1);
   const int item = Utils::HitTest(m_model, pos);
   return item >= 0 ? item : m_model->GetCount() - 1;
 }
 
-bool CContinuousItemEventHandler::OnMouseMove(const CMouseEvent& event) {
+int CContinuousItemEventHandler::AutoScrollStep(int beyond) {
+  return 1 + std::max(0, beyond) / 24;
+}
+
+bool CContinuousItemEventHandler::DragTo(const CMouseEvent& event) {
   if (!m_dragging || event.button != orrin7::MB_Left || m_model == nullptr) return false;
   if (m_model->GetCount() == 0 || m_anchor < 0) return false;
   const int item = DragTarget(event);
@@ -156,6 +167,36 @@ bool CContinuousItemEventHandler::OnMouseMove(const CMouseEvent& event) {
   ItemToView(item);
   NotifySelectionChanged();
   return true;
+}
+
+bool CContinuousItemEventHandler::OnMouseMove(const CMouseEvent& event) {
+  if (!DragTo(event)) return false;
+  UpdateAutoScroll(event);
+  return true;
+}
+
+// A pointer held still outside the view sends no more moves: a timer replays the last one, so the
+// selection keeps growing and the view keeps scrolling towards it.
+void CContinuousItemEventHandler::UpdateAutoScroll(const CMouseEvent& event) {
+  m_lastDrag = event;
+  const int pos = Along(event);
+  const bool outside = pos < 0 || pos >= m_model->GetViewSize();
+  if (!outside) {
+    StopAutoScroll();
+    return;
+  }
+  CControl* control = GetViewer() ? GetViewer()->GetControl() : nullptr;
+  if (control == nullptr || m_autoScrollTimer != 0) return;
+  m_autoScrollTimer = control->StartTimer(GetViewer(), kAutoScrollMs, kAutoScrollMs, [this] {
+    if (!DragTo(m_lastDrag)) StopAutoScroll();
+  });
+}
+
+void CContinuousItemEventHandler::StopAutoScroll() {
+  if (m_autoScrollTimer == 0) return;
+  CControl* control = GetViewer() ? GetViewer()->GetControl() : nullptr;
+  if (control) control->StopTimer(m_autoScrollTimer);
+  m_autoScrollTimer = 0;
 }
 
 }  // namespace orrinfrw7

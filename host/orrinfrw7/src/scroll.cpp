@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "orrin7/system.h"
+#include "orrinfrw7/control.h"
 #include "orrinfrw7/viewer.h"
 #include "orrinfrw7/widget_colors.h"
 #include "sysport/debug.h"
@@ -13,7 +14,6 @@
 namespace orrinfrw7 {
 namespace {
 
-constexpr int kMinThumb = 12;  // pixels; a thumb never gets shorter, however long the extent
 constexpr int kWheelLines = 3;
 
 // Restores a flag on leaving a scope, also when an element's reaction throws.
@@ -84,7 +84,7 @@ orrin7::range<int> CScrollBar::ThumbSpan() const {
   const int track = Length() - 2 * ArrowSize();
   if (track <= 0 || m_total <= m_page || m_total <= 0) return {0, 0};
   const int length =
-      std::clamp(static_cast<int>(track * m_page / m_total), std::min(kMinThumb, track), track);
+      std::clamp(static_cast<int>(track * m_page / m_total), std::min(kMinThumbLength, track), track);
   const double max = GetMaxPosition();
   const int start =
       ArrowSize() +
@@ -108,39 +108,100 @@ void CScrollBar::Request(double position) {
   if (m_position != before) PositionRequested.emit(this, m_position);
 }
 
+CScrollBar::Part CScrollBar::PartAt(int along) const {
+  if (along < ArrowSize()) return Part::arrowBack;
+  if (along >= Length() - ArrowSize()) return Part::arrowForward;
+  const orrin7::range<int> thumb = ThumbSpan();
+  if (thumb.length() == 0) return Part::none;
+  if (along < thumb.from) return Part::trackBack;
+  if (along >= thumb.to) return Part::trackForward;
+  return Part::thumb;
+}
+
+bool CScrollBar::Step(Part part) {
+  const double before = m_position;
+  switch (part) {
+    case Part::arrowBack:
+      Request(m_position - m_line);
+      break;
+    case Part::arrowForward:
+      Request(m_position + m_line);
+      break;
+    case Part::trackBack:
+      Request(m_position - m_page);
+      break;
+    case Part::trackForward:
+      Request(m_position + m_page);
+      break;
+    default:
+      return false;
+  }
+  return m_position != before;
+}
+
+void CScrollBar::StopRepeat() {
+  if (m_repeatTimer != 0 && GetControl()) GetControl()->StopTimer(m_repeatTimer);
+  m_repeatTimer = 0;
+}
+
 bool CScrollBar::HandleMouseDown(const CMouseEvent& event) {
   if (event.button != orrin7::MB_Left) return false;
   const int at = Along(event);
-  const orrin7::range<int> thumb = ThumbSpan();
-  if (at < ArrowSize()) {
-    Request(m_position - m_line);
-  } else if (at >= Length() - ArrowSize()) {
-    Request(m_position + m_line);
-  } else if (thumb.length() > 0 && at >= thumb.from && at < thumb.to) {
+  StopRepeat();
+  m_pressed = PartAt(at);
+  m_pointerInside = true;
+  m_pointerAlong = at;
+  if (m_pressed == Part::thumb) {
     m_dragging = true;
     m_dragStart = at;
     m_dragPosition = m_position;
     Invalidate();
-  } else if (thumb.length() > 0) {
-    Request(at < thumb.from ? m_position - m_page : m_position + m_page);
+    return true;
   }
+  Step(m_pressed);
+  if (m_pressed == Part::none || GetControl() == nullptr) return true;
+  // Held: the step repeats while the pointer stays on the part pressed. The track stops once the
+  // thumb has reached the pointer, as the part under it is then the thumb.
+  m_repeatTimer = GetControl()->StartTimer(this, kRepeatDelayMs, kRepeatIntervalMs, [this] {
+    if (!m_pointerInside || PartAt(m_pointerAlong) != m_pressed) return;
+    if (!Step(m_pressed)) StopRepeat();
+  });
   return true;
 }
 
 bool CScrollBar::HandleMouseMove(const CMouseEvent& event) {
-  if (!m_dragging) return false;
+  const int at = Along(event);
+  const bool inside = GetDrawRect().contains(event.x, event.y);
+  if (!m_dragging) {
+    m_pointerInside = inside;
+    m_pointerAlong = at;
+    SetThumbHover(inside && PartAt(at) == Part::thumb && m_pressed == Part::none);
+    return m_pressed != Part::none;
+  }
   const orrin7::range<int> thumb = ThumbSpan();
   const int room = Length() - 2 * ArrowSize() - thumb.length();
   if (room <= 0) return true;
-  Request(m_dragPosition + double(Along(event) - m_dragStart) * GetMaxPosition() / room);
+  Request(m_dragPosition + double(at - m_dragStart) * GetMaxPosition() / room);
   return true;
 }
 
 bool CScrollBar::HandleMouseUp(const CMouseEvent& event) {
-  if (!m_dragging || event.button != orrin7::MB_Left) return false;
+  if (event.button != orrin7::MB_Left) return false;
+  const bool was = m_dragging || m_pressed != Part::none;
+  StopRepeat();
+  m_pressed = Part::none;
   m_dragging = false;
+  SetThumbHover(GetDrawRect().contains(event.x, event.y) && PartAt(Along(event)) == Part::thumb);
   Invalidate();
-  return true;
+  return was;
+}
+
+void CScrollBar::HandleMouseLeave() { SetThumbHover(false); }
+
+void CScrollBar::SetThumbHover(bool hover) {
+  if (hover == m_thumbHover) return;
+  m_thumbHover = hover;
+  Invalidate();
 }
 
 void CScrollBar::DrawContent(orrin7::IPainter* painter) {
@@ -158,9 +219,11 @@ void CScrollBar::DrawContent(orrin7::IPainter* painter) {
   const int inset = std::max(2, Thickness() / 5);
   const orrin7::rectangle<int> body =
       m_orientation == OR_Horizontal
-          ? orrin7::rectangle<int>(thumb.left + 1, inset, thumb.right - 1, all.bottom - inset + 1)
-          : orrin7::rectangle<int>(inset, thumb.top + 1, all.right - inset + 1, thumb.bottom - 1);
-  FillBox(painter, WidgetColor(m_dragging ? WC_Line : WC_FacePressed), body);
+          ? orrin7::rectangle<int>(thumb.left, inset, thumb.right, all.bottom - inset + 1)
+          : orrin7::rectangle<int>(inset, thumb.top, all.right - inset + 1, thumb.bottom);
+  const WidgetColorRole role =
+      m_dragging ? WC_ThumbPressed : (m_thumbHover ? WC_ThumbHover : WC_Thumb);
+  FillBox(painter, WidgetColor(role), body);
 }
 
 // A triangle pointing to the start or the end of the bar, grey when there is nothing to scroll.

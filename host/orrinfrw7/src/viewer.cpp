@@ -16,8 +16,8 @@ CViewerBase::CViewerBase(CVisualElement* parent, const orrin7::size<int>& size, 
 }
 
 CViewerBase::~CViewerBase() {
-  for (CEventHandlerBase* handler : m_handlers) handler->m_viewer = nullptr;
-  if (m_default) m_default->m_viewer = nullptr;
+  for (CEventHandlerBase* handler : m_handlers) handler->Detach();
+  if (m_default) m_default->Detach();
 }
 
 void CViewerBase::AddEventHandler(CEventHandlerBase* handler) {
@@ -30,11 +30,11 @@ void CViewerBase::AddEventHandler(CEventHandlerBase* handler) {
 void CViewerBase::RemoveEventHandler(CEventHandlerBase* handler) {
   m_handlers.erase(std::remove(m_handlers.begin(), m_handlers.end(), handler), m_handlers.end());
   if (handler == m_default) m_default = nullptr;
-  if (handler) handler->m_viewer = nullptr;
+  if (handler) handler->Detach();
 }
 
 void CViewerBase::SetDefEventHandler(CEventHandlerBase* handler) {
-  if (m_default) m_default->m_viewer = nullptr;
+  if (m_default) m_default->Detach();
   m_default = handler;
   if (handler) handler->m_viewer = this;
 }

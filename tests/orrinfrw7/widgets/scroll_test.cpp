@@ -25,15 +25,16 @@ TEST(scroll_bar, ArrowsTrackAndThumbMoveByLinePageAndProportion) {
   auto* bar = new CScrollBar(control.GetRoot(), OR_Vertical);
   bar->SetPos({0, 0, 20, 220});
   bar->SetRange(1000, 100, 10);
-  // Arrows of 20 at both ends, a track of 180 and a thumb of a tenth of it.
-  EXPECT_EQ(Str(bar->GetTrackRect()) + " " + Str(bar->GetThumbRect()), "0,20,20,200 0,20,20,38");
+  // Arrows of 20 at both ends, a track of 180 and a thumb of a tenth of it, raised to the minimum
+  // length of 24.
+  EXPECT_EQ(Str(bar->GetTrackRect()) + " " + Str(bar->GetThumbRect()), "0,20,20,200 0,20,20,44");
   std::vector<double> positions;  // after clicks on the track, the top and the bottom arrow
   for (int y : {100, 5, 215}) {
     control.Click(10, y);
     positions.push_back(bar->GetPosition());
   }
-  // The thumb then starts 18 pixels down the 162 it can travel; 81 more are half the extent.
-  widgets_test::Drag(control, 10, 40, 10, 121);
+  // The thumb then starts 17 pixels down the 156 it can travel; 78 more are half the extent.
+  widgets_test::Drag(control, 10, 40, 10, 118);
   positions.push_back(bar->GetPosition());
   bar->SetPosition(5000);
   positions.push_back(bar->GetPosition());

@@ -172,12 +172,14 @@ TEST_F(grid_view_test, ClicksSelectAndDraggingExtendsPastTheEdge) {
   control.MouseDown(10, 45);
   control.MouseMove(10, 125);
   EXPECT_EQ(Selected(), Range(2, 6));
-  control.MouseMove(10, 260);  // below the control: one row further, scrolled in
+  // Below the control: rows further by how far beyond the edge (one, and one per 24 pixels),
+  // scrolled in.
+  control.MouseMove(10, 260);
   control.MouseUp(10, 260);
-  EXPECT_EQ(Selected(), Range(2, 10));
-  EXPECT_EQ(grid->Rows().GetViewStart(), 20);
+  EXPECT_EQ(Selected(), Range(2, 12));
+  EXPECT_EQ(grid->Rows().GetViewStart(), 60);
   control.MouseMove(10, 5);  // released: no more dragging
-  EXPECT_EQ(Current(), 10);
+  EXPECT_EQ(Current(), 12);
 }
 
 TEST_F(grid_view_test, CellSignalsCarryCellRelativePositions) {

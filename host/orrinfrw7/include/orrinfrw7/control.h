@@ -3,6 +3,8 @@
 // contains failures at every dispatch. Platform controls (headless, window) derive from it.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -93,6 +95,18 @@ class CControl {
   // the rectangle in the pixels of the element that answered, whose pointer is returned.
   CVisualElement* QueryTooltip(int x, int y, CTooltipEvent& event);
 
+  // ---- timers ----
+  // Runs `action` once `delayMs` milliseconds from now and then, when `intervalMs` > 0, every
+  // `intervalMs` milliseconds until stopped. The timer belongs to `owner`: it stops by itself when
+  // the owner leaves the control or is destroyed. Each run is contained like an event. Answers the
+  // timer's id (never 0).
+  int StartTimer(CVisualElement* owner, int delayMs, int intervalMs, std::function<void()> action);
+  // Stops a timer; ids of stopped or finished timers are ignored.
+  void StopTimer(int id);
+  bool IsTimerRunning(int id) const;
+  // Milliseconds of the control's clock: monotonic, of an arbitrary origin.
+  virtual std::int64_t GetTimeMs() const;
+
   int GetFailureCount() const { return m_failures; }
   const std::string& GetLastFailure() const { return m_lastFailure; }
 
@@ -115,6 +129,11 @@ class CControl {
   bool DispatchKeyDown(int key, int modifiers);
   bool DispatchKeyUp(int key, int modifiers);
   void DispatchFocus(bool focused);
+  // Runs every timer due by GetTimeMs(), earliest first (a timer due again inside the call waits
+  // for the next one).
+  void DispatchTimers();
+  // When the earliest timer is due (clock of GetTimeMs); false when no timer runs.
+  bool GetNextTimerDue(std::int64_t& due) const;
 
   // Platform hooks.
   virtual void ApplyCursor(int /*cursor*/) {}
@@ -130,6 +149,8 @@ class CControl {
   // pushed none; GetPainter is asked again afterwards.
   virtual void RecoverPainter();
   virtual void ReportFailure(const std::string& /*what*/) {}
+  // The set of timers or the earliest due time changed (a window re-arms its wake-up).
+  virtual void TimersChanged() {}
 
  private:
   friend class CVisualElement;
@@ -174,6 +195,17 @@ class CControl {
   orrin7::rectangle<int> m_paintRect;
   bool m_painting = false;
   orrin7::IPainter* m_drawingPainter = nullptr;  // the vector surface of PaintEverything
+
+  struct timer_t {
+    int id;
+    CVisualElement* owner;  // not owned
+    std::int64_t due;       // GetTimeMs clock
+    int interval;           // milliseconds; 0: runs once
+    std::function<void()> action;
+  };
+  void DropTimersOf(const CVisualElement* element);
+  std::vector<timer_t> m_timers;
+  int m_nextTimerId = 1;
 
   int m_failures = 0;
   std::string m_lastFailure;

@@ -47,6 +47,10 @@ class CEventHandlerBase {
   utilkit2::signal_t<> UserSelectionChanged;
 
  protected:
+  // The handler is about to leave its viewer (removed, replaced or the viewer going): timers the
+  // handler runs on the viewer's control stop here. Overrides call the base last.
+  virtual void OnDetaching() {}
+
   // The event position in view pixels of the viewer's central part, along each axis and along
   // the handler's direction.
   orrin7::point<int> ToView(const CMouseEvent& event) const;
@@ -54,6 +58,10 @@ class CEventHandlerBase {
 
  private:
   friend class CViewerBase;
+  void Detach() {
+    OnDetaching();
+    m_viewer = nullptr;
+  }
   CViewerBase* m_viewer = nullptr;
   Direction m_direction = DIR_Vertical;
 };
@@ -63,12 +71,17 @@ class CEventHandlerBase {
 //   alone they select just that item, with Shift the span from the anchor, with Ctrl they move
 //   the current item only;
 // - a left click selects the item (Shift: the span from the anchor, Ctrl: toggles it); dragging
-//   with the left button extends the span from the anchor, scrolling at the view's edges;
+//   with the left button extends the span from the anchor, scrolling at the view's edges; held
+//   still beyond an edge, it goes on scrolling every kAutoScrollMs (more items a step the farther
+//   the pointer is) until the pointer comes back or the button is released;
 // - a right click on an unselected item selects it alone, on a selected one keeps the selection.
 // The current item is scrolled into view after each move.
 class CContinuousItemEventHandler : public CEventHandlerBase {
  public:
   CContinuousItemEventHandler();
+  ~CContinuousItemEventHandler() override;
+
+  static constexpr int kAutoScrollMs = 50;
 
   void SetViewModel(IContinuousItemViewModel* model) { m_model = model; }
   IContinuousItemViewModel* GetViewModel() const { return m_model; }
@@ -99,11 +112,20 @@ class CContinuousItemEventHandler : public CEventHandlerBase {
   // Makes `item` current and selects as the modifiers ask (keyboard and clicks).
   void MoveTo(int item, int modifiers, bool toggle);
   void SelectSpan(int item);
+  // Extends the drag selection to the item the pointer points at; true when the event was ours.
+  bool DragTo(const CMouseEvent& event);
+  // Items one auto-scroll step moves for a pointer `beyond` pixels outside the view.
+  static int AutoScrollStep(int beyond);
+  void UpdateAutoScroll(const CMouseEvent& event);
+  void StopAutoScroll();
+  void OnDetaching() override { StopAutoScroll(); }
 
   IContinuousItemViewModel* m_model = nullptr;  // not owned
   utilkit2::smart_pointer_t<ISelectionModel> m_selection;
   int m_anchor = -1;
   bool m_dragging = false;
+  int m_autoScrollTimer = 0;
+  CMouseEvent m_lastDrag{};  // the last drag move, replayed by auto-scroll
 };
 
 // Follows the pointer over the cells of a grid (rows from the row view model, columns from the

@@ -31,10 +31,17 @@ enum ScrollBarMode : int {
 // length is the visible part of the extent. Positions are in the scroll units of whatever the
 // bar drives. An arrow click moves one line, a click in the track one page towards the pointer,
 // dragging the thumb moves proportionally; the bar then emits PositionRequested and its owner
-// applies the position. A scroll element creates and owns its two bars as children.
+// applies the position. Holding an arrow or the track repeats the step (after kRepeatDelayMs,
+// then every kRepeatIntervalMs) while the pointer stays on the part pressed and, for the track,
+// until the thumb reaches the pointer. A scroll element creates and owns its two bars as children.
 class CScrollBar : public CVisualElement {
  public:
   CScrollBar(CVisualElement* parent, Orientation orientation);
+
+  static constexpr int kRepeatDelayMs = 400;
+  static constexpr int kRepeatIntervalMs = 33;
+  // Pixels a thumb never gets shorter than (while the track is that long).
+  static constexpr int kMinThumbLength = 24;
 
   Orientation GetOrientation() const { return m_orientation; }
   // Extent, visible part and the units of one arrow click; negative values count as 0.
@@ -57,9 +64,18 @@ class CScrollBar : public CVisualElement {
   bool HandleMouseDown(const CMouseEvent& event) override;
   bool HandleMouseMove(const CMouseEvent& event) override;
   bool HandleMouseUp(const CMouseEvent& event) override;
+  void HandleMouseLeave() override;
   void SysColorsChanged() override { Invalidate(); }
 
  private:
+  // The part of the bar a press started on (and that repeats while held).
+  enum class Part { none, arrowBack, arrowForward, trackBack, trackForward, thumb };
+  Part PartAt(int along) const;
+  // One step of the part pressed; false when it has nothing left to do.
+  bool Step(Part part);
+  void StopRepeat();
+  void SetThumbHover(bool hover);
+
   // Pixels along the bar, across it, and of one arrow button.
   int Length() const;
   int Thickness() const;
@@ -77,6 +93,11 @@ class CScrollBar : public CVisualElement {
   double m_line = 1;
   double m_position = 0;
   bool m_dragging = false;
+  bool m_thumbHover = false;
+  Part m_pressed = Part::none;
+  bool m_pointerInside = false;  // the pointer is over the bar (during a press)
+  int m_pointerAlong = 0;        // where along the bar, as of the press or the last move
+  int m_repeatTimer = 0;
   int m_dragStart = 0;  // pointer position along the bar when the thumb drag began
   double m_dragPosition = 0;
 };

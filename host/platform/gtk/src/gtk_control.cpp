@@ -224,6 +224,7 @@ struct CGtkControl::impl_t {
   bool quitOnClose = false;
   double wheelX = 0;  // smooth scrolling not yet turned into whole notches
   double wheelY = 0;
+  guint timerSource = 0;  // the GLib timeout that wakes the control's earliest timer
 };
 
 struct CGtkControl::handlers_t {
@@ -421,8 +422,35 @@ CGtkControl::~CGtkControl() {
     gtk_widget_destroy(impl.window);
   }
   DestroyElements();  // while the area they may still ask for exists
+  if (impl.timerSource) g_source_remove(impl.timerSource);
+  impl.timerSource = 0;
   g_object_unref(impl.area);
 }
+
+std::int64_t CGtkControl::GetTimeMs() const { return g_get_monotonic_time() / 1000; }
+
+// One GLib timeout at a time, armed for the earliest timer; the dispatch re-arms it.
+void CGtkControl::TimersChanged() {
+  impl_t& impl = *m_impl;
+  if (impl.timerSource) g_source_remove(impl.timerSource);
+  impl.timerSource = 0;
+  std::int64_t due = 0;
+  if (!GetNextTimerDue(due)) return;
+  const std::int64_t wait = std::max<std::int64_t>(0, due - GetTimeMs());
+  impl.timerSource = g_timeout_add(
+      static_cast<guint>(std::min<std::int64_t>(wait, 1 << 30)),
+      [](gpointer data) -> gboolean {
+        CGtkControl* self = static_cast<CGtkControl*>(data);
+        self->m_impl->timerSource = 0;  // this source ends with the return below
+        self->DispatchTimers();
+        return G_SOURCE_REMOVE;
+      },
+      this);
+}
+
+// The control decided the pointer rested long enough: GTK asks for the tip now instead of
+// relying on its own timing, which drops the tip when the pointer steps into the next cell.
+void CGtkControl::TooltipShown() { gtk_widget_trigger_tooltip_query(m_impl->area); }
 
 GtkWidget* CGtkControl::GetWidget() const { return m_impl->area; }
 

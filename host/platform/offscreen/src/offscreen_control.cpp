@@ -185,9 +185,13 @@ bool COffscreenControl::MouseUp(int x, int y, orrin7::MouseButton button, int mo
 }
 
 bool COffscreenControl::MouseMove(int x, int y, int modifiers) {
+  const bool moved = !m_pointerInside || m_pointer.x != x || m_pointer.y != y;
   m_pointer = {x, y};
   m_pointerInside = true;
   if (m_tipShown && !m_tip.area.contains(x, y)) HideTooltip();
+  // A tip in view stays while the pointer moves inside its area; otherwise the delay starts again
+  // from this move, so that a tip for the cell the pointer now rests on follows every time.
+  if (moved && !m_tipShown) RestartTooltipDelay();
   return DispatchMouseMove(x, y, modifiers);
 }
 
@@ -231,6 +235,30 @@ bool COffscreenControl::Key(int key, int modifiers) {
 
 void COffscreenControl::SetInputFocus(bool focused) { DispatchFocus(focused); }
 
+void COffscreenControl::HideTooltip() {
+  m_tipShown = false;
+  StopTimer(m_tipTimer);
+  m_tipTimer = 0;
+}
+
+void COffscreenControl::RestartTooltipDelay() {
+  StopTimer(m_tipTimer);
+  m_tipTimer = StartTimer(GetRoot(), kTooltipDelayMs, 0, [this] {
+    m_tipTimer = 0;
+    HoverElapsed();
+  });
+}
+
+void COffscreenControl::AdvanceTime(int ms) {
+  const std::int64_t end = m_now + std::max(0, ms);
+  std::int64_t due = 0;
+  while (GetNextTimerDue(due) && due <= end) {
+    m_now = std::max(m_now, due);
+    DispatchTimers();
+  }
+  m_now = end;
+}
+
 bool COffscreenControl::HoverElapsed() {
   HideTooltip();
   if (!m_pointerInside) return false;
@@ -242,7 +270,10 @@ bool COffscreenControl::HoverElapsed() {
            {event.rect.left + origin.x, event.rect.top + origin.y, event.rect.right + origin.x,
             event.rect.bottom + origin.y}};
   m_tipShown = true;
+  // The record is for tests; a long-lived window keeps only the recent tips.
+  if (m_tipRecord.size() >= 256) m_tipRecord.erase(m_tipRecord.begin(), m_tipRecord.begin() + 128);
   m_tipRecord.push_back(m_tip);
+  TooltipShown();
   return true;
 }
 

@@ -41,11 +41,15 @@ class CGtkControl : public COffscreenControl {
   GtkWidget* CreateTopLevelWindow(const std::string& title, bool quitOnClose);
   // Reads the palette from the GTK theme and, when it changed, tells the elements.
   void UpdatePaletteFromTheme();
+  // Timers run on the GLib main loop's monotonic clock.
+  std::int64_t GetTimeMs() const override;
 
  protected:
   void PaintRequested() override;
   void ApplyCursor(int cursor) override;
   void ReportFailure(const std::string& what) override;
+  void TimersChanged() override;
+  void TooltipShown() override;
 
  private:
   struct impl_t;

@@ -75,7 +75,17 @@ class COffscreenControl : public CControl {
   bool Key(int key, int modifiers = 0);
   void SetInputFocus(bool focused);
 
+  // ---- clock ----
+  // The headless control runs its timers on a virtual clock that only moves here: each timer due
+  // within the next `ms` milliseconds runs at its own time, in order.
+  void AdvanceTime(int ms);
+  std::int64_t GetTimeMs() const override { return m_now; }
+
   // ---- tooltips ----
+  // Milliseconds the pointer rests before a tip shows.
+  static constexpr int kTooltipDelayMs = 500;
+  // The tooltip delay runs from each MouseMove; when it elapses, HoverElapsed runs. Calling it
+  // directly shows the tip without waiting.
   // The pointer rested at the position of the last MouseMove for the hover delay: asks the
   // elements there for a tip (CControl::QueryTooltip) and shows it, that is keeps it as the shown
   // tip and appends it to the record. False (and no tip shown) where no element offers one.
@@ -91,6 +101,8 @@ class COffscreenControl : public CControl {
  protected:
   bool ScrollSurface(const orrin7::rectangle<int>& rect, int dx, int dy) override;
   void RecoverPainter() override;
+  // HoverElapsed found a tip for where the pointer rests (a window shows it).
+  virtual void TooltipShown() {}
 
  private:
   class CMemoryClipboard : public orrin7::IClipboardService {
@@ -106,7 +118,8 @@ class COffscreenControl : public CControl {
   bool SaveVector(const std::string& path, VectorFormat format, std::string* error);
   void CreateSurface(int width, int height);
   void DestroySurface();
-  void HideTooltip() { m_tipShown = false; }
+  void HideTooltip();
+  void RestartTooltipDelay();
 
   cairo_surface_t* m_surface = nullptr;
   struct _cairo* m_context = nullptr;
@@ -118,6 +131,8 @@ class COffscreenControl : public CControl {
   orrin7::point<int> m_pointer;  // control pixels, as of the last MouseMove
   bool m_pointerInside = false;
   bool m_tipShown = false;
+  int m_tipTimer = 0;
+  std::int64_t m_now = 0;  // the virtual clock, milliseconds
   CShownTooltip m_tip;
   std::vector<CShownTooltip> m_tipRecord;
 };

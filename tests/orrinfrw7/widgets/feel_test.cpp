@@ -1,0 +1,212 @@
+// How the widgets behave over time and look under the pointer, in the headless control on its
+// virtual clock: scroll bar thumbs one can find, held arrows and track that repeat, a held
+// drag-selection that keeps scrolling, and tooltips that follow the pointer from cell to cell.
+#include <gtest/gtest.h>
+
+#include "orrin7/system.h"
+#include "orrinfrw7/scroll.h"
+#include "orrinfrw7/widget_colors.h"
+#include "test_widgets.h"
+
+using namespace orrinfrw7;
+using widgets_test::colour_grid_t;
+
+namespace {
+
+enum class Theme { light, dark, highContrast };
+
+// Puts a palette in force for the test's lifetime; the light one comes back afterwards.
+struct palette_scope_t {
+  explicit palette_scope_t(Theme theme) {
+    orrin7::IPalette& palette = orrin7::GetSysPalette();
+    palette.UseDarkColors(theme == Theme::dark);
+    if (theme != Theme::highContrast) return;
+    // White on black with white frames, as high-contrast desktop themes have it.
+    const orrin7::_color black = orrin7::_color::rgb(0, 0, 0);
+    const orrin7::_color white = orrin7::_color::rgb(0xFF, 0xFF, 0xFF);
+    for (int index : {orrin7::PAL_CellBackground, orrin7::PAL_GroupBackground})
+      palette.SetColor(index, black);
+    for (int index : {orrin7::PAL_Text, orrin7::PAL_Separator}) palette.SetColor(index, white);
+    palette.SetColor(orrin7::PAL_SelectionBackground, orrin7::_color::rgb(0xFF, 0xFF, 0x00));
+  }
+  ~palette_scope_t() { orrin7::GetSysPalette().UseDarkColors(false); }
+};
+
+// A scroll box around a grid of a million rows of 20 pixels.
+struct scroll_feel_test : ::testing::Test {
+  scroll_feel_test() {
+    grid->Rows().SetCount(1000000);
+    box->ConnectElement(grid, SC_Vertical, /*driving=*/true);
+    control.Paint();
+  }
+  CScrollBar* Bar() const { return box->GetScrollBar(OR_Vertical); }
+  // Control pixel of a point of the vertical bar.
+  orrin7::point<int> OnBar(int x, int y) const { return Bar()->ElementToControl({x, y}); }
+  orrin7::_color Pixel(orrin7::point<int> p) {
+    control.Paint();
+    return control.GetPixel(p.x, p.y);
+  }
+
+  COffscreenControl control{300, 400};
+  CScrollBox* box = new CScrollBox(control.GetRoot(), {0, 0}, AL_Client);
+  colour_grid_t* grid = new colour_grid_t(box, AL_Client);
+};
+
+TEST_F(scroll_feel_test, TheThumbIsLongEnoughAndStandsOutInEveryPalette) {
+  for (Theme theme : {Theme::light, Theme::dark, Theme::highContrast}) {
+    palette_scope_t palette(theme);
+    control.SysColorsChanged();
+    SCOPED_TRACE(static_cast<int>(theme));
+    const orrin7::rectangle<int> thumb = Bar()->GetThumbRect();
+    ASSERT_GE(thumb.height(), CScrollBar::kMinThumbLength);
+    const int mid = Bar()->GetSize().width / 2;
+    const orrin7::_color track = Pixel(OnBar(mid, thumb.bottom + 20));
+    // The thumb's colour runs its whole length, not only a few pixels of it.
+    const orrin7::_color top = Pixel(OnBar(mid, thumb.top));
+    const orrin7::_color rest = Pixel(OnBar(mid, thumb.top + thumb.height() / 2));
+    EXPECT_EQ(Pixel(OnBar(mid, thumb.bottom - 1)), rest);
+    EXPECT_EQ(top, rest);
+    EXPECT_GE(ContrastRatio(rest, track), 3.0);
+
+    // Under the pointer and while dragged, it looks different again and stands out more.
+    const orrin7::point<int> grip = OnBar(mid, thumb.top + 5);
+    control.MouseMove(grip.x, grip.y);
+    const orrin7::_color hover = Pixel(grip);
+    control.MouseDown(grip.x, grip.y);
+    const orrin7::_color pressed = Pixel(grip);
+    control.MouseUp(grip.x, grip.y);
+    control.MouseLeave();
+    EXPECT_NE(hover, rest);
+    EXPECT_NE(pressed, hover);
+    EXPECT_GT(ContrastRatio(hover, track), ContrastRatio(rest, track));
+    EXPECT_GT(ContrastRatio(pressed, track), ContrastRatio(hover, track));
+    EXPECT_EQ(Pixel(grip), rest);
+  }
+}
+
+TEST_F(scroll_feel_test, AHeldArrowRepeatsAfterADelayWhileThePointerStaysOnIt) {
+  const int bottom = Bar()->GetSize().height;
+  const orrin7::point<int> arrow = OnBar(5, bottom - 5);
+  const auto top = [&] { return grid->Top() / 20; };  // rows scrolled
+  control.MouseMove(arrow.x, arrow.y);
+  control.MouseDown(arrow.x, arrow.y);
+  EXPECT_EQ(top(), 1);
+  control.AdvanceTime(CScrollBar::kRepeatDelayMs - 1);
+  EXPECT_EQ(top(), 1);
+  // Held for a second: the press, then repeats at 400, 433, … 994 ms.
+  control.AdvanceTime(1000 - CScrollBar::kRepeatDelayMs + 1);
+  EXPECT_EQ(top(), 20);
+  // Off the arrow nothing more happens; back on it, the repeat goes on.
+  control.MouseMove(arrow.x, arrow.y - 60);
+  control.AdvanceTime(500);
+  EXPECT_EQ(top(), 20);
+  control.MouseMove(arrow.x, arrow.y);
+  control.AdvanceTime(100);
+  EXPECT_EQ(top(), 23);
+  control.MouseUp(arrow.x, arrow.y);
+  control.AdvanceTime(1000);
+  EXPECT_EQ(top(), 23);
+}
+
+TEST_F(scroll_feel_test, AHeldTrackPagesUntilTheThumbReachesThePointer) {
+  grid->Rows().SetCount(400);  // 8000 pixels: a long thumb that pages in big steps
+  box->UpdateScrollBars();
+  control.Paint();
+  const orrin7::rectangle<int> track = Bar()->GetTrackRect();
+  const orrin7::point<int> at = OnBar(5, track.bottom - 40);
+  control.MouseMove(at.x, at.y);
+  control.MouseDown(at.x, at.y);
+  control.AdvanceTime(3000);
+  const orrin7::rectangle<int> thumb = Bar()->GetThumbRect();
+  EXPECT_GT(grid->Top(), 0);
+  EXPECT_LT(grid->Top(), 8000 - grid->GetRowViewModel()->GetViewSize());  // not to the end
+  EXPECT_TRUE(thumb.top <= track.bottom - 40 && track.bottom - 40 < thumb.bottom)
+      << thumb.top << " " << thumb.bottom;
+  control.MouseUp(at.x, at.y);
+}
+
+TEST_F(scroll_feel_test, ADragSelectionHeldBelowTheRowsKeepsScrollingUntilItComesBack) {
+  grid->Rows().SetCount(1000);
+  control.Paint();
+  control.MouseMove(30, 30);
+  control.MouseDown(30, 30);
+  const int view = grid->GetRowViewModel()->GetViewSize();
+  control.MouseMove(30, view + 10);  // just below the rows, then held still
+  const auto current = [&] { return grid->GetRowEventHandler().GetSelectionModel()->GetCurrent(); };
+  const int first = grid->Top();
+  const int first_current = current();
+  control.AdvanceTime(1000);  // twenty steps of a row
+  EXPECT_EQ(grid->Top(), first + 20 * 20);
+  EXPECT_EQ(current(), first_current + 20);
+  // Farther below, it goes faster; back inside the rows, it stops.
+  control.MouseMove(30, view + 60);
+  const int before = grid->Top();
+  control.AdvanceTime(500);
+  EXPECT_EQ(grid->Top(), before + 10 * 3 * 20);
+  control.MouseMove(30, view - 30);
+  const int inside = grid->Top();
+  control.AdvanceTime(500);
+  EXPECT_EQ(grid->Top(), inside);
+  // Released outside: the selection stays as it was.
+  control.MouseMove(30, view + 10);
+  control.MouseUp(30, view + 10);
+  const int released = grid->Top();
+  control.AdvanceTime(500);
+  EXPECT_EQ(grid->Top(), released);
+}
+
+// Cells of 20 × 20 pixels, each with a tip naming it.
+class tip_cells_t : public CVisualElement {
+ public:
+  using CVisualElement::CVisualElement;
+
+ protected:
+  bool HandleOnTooltip(CTooltipEvent& event) override {
+    const int column = event.x / 20;
+    const int row = event.y / 20;
+    event.text = std::to_wstring(column) + L"," + std::to_wstring(row);
+    event.rect = {column * 20, row * 20, column * 20 + 20, row * 20 + 20};
+    return true;
+  }
+};
+
+TEST(tooltip_feel, ATipFollowsThePointerIntoEachNeighbouringCellAfterTheDelay) {
+  COffscreenControl control(200, 200);
+  new tip_cells_t(control.GetRoot(), {0, 0}, AL_Client);
+  const int delay = COffscreenControl::kTooltipDelayMs;
+  control.MouseMove(5, 5);
+  control.AdvanceTime(delay - 1);
+  EXPECT_EQ(control.GetShownTooltip(), nullptr);
+  control.AdvanceTime(1);
+  ASSERT_NE(control.GetShownTooltip(), nullptr);
+  // Moving inside the cell keeps the tip without asking again.
+  control.MouseMove(12, 8);
+  control.AdvanceTime(delay);
+  EXPECT_EQ(control.GetTooltipRecord().size(), 1u);
+  // Step by step to the right and down, resting in each cell: a tip for every cell, each only
+  // after a full delay from the step into it.
+  int x = 12;
+  int y = 8;
+  for (int step = 0; step < 12; ++step) {
+    (step % 2 ? y : x) += 20;
+    control.MouseMove(x, y);
+    EXPECT_EQ(control.GetShownTooltip(), nullptr) << step;
+    control.AdvanceTime(delay / 2);
+    control.MouseMove(x + 1, y);  // a small stir restarts the wait
+    control.AdvanceTime(delay - 1);
+    EXPECT_EQ(control.GetShownTooltip(), nullptr) << step;
+    control.AdvanceTime(1);
+    ASSERT_NE(control.GetShownTooltip(), nullptr) << step;
+    EXPECT_EQ(control.GetShownTooltip()->text,
+              std::to_wstring((x + 1) / 20) + L"," + std::to_wstring(y / 20));
+  }
+  EXPECT_EQ(control.GetTooltipRecord().size(), 13u);
+  // A press takes the tip away and cancels a pending one.
+  control.MouseMove(x + 30, y);
+  control.MouseDown(x + 30, y);
+  control.AdvanceTime(2 * delay);
+  EXPECT_EQ(control.GetShownTooltip(), nullptr);
+  control.MouseUp(x + 30, y);
+}
+
+}  // namespace
