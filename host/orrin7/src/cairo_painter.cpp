@@ -142,6 +142,9 @@ struct CCairoPainter::state_t {
                       bool clipped);
   void Draw(const placed_text_t& placed, const rectangle<double>* clip);
   void DrawLayout(const placed_text_t& placed);
+  void ShowGlyphs(const text::shaped_text_t& shaped);
+
+  std::vector<cairo_glyph_t> glyphs;  // reused by ShowGlyphs
 };
 
 // Lays the text out in `rect` by the flags. Only the part of an over-long line that can show is
@@ -203,7 +206,35 @@ void CCairoPainter::state_t::DrawLayout(const placed_text_t& placed) {
   }
   SetSource(cr, text_color);
   cairo_move_to(cr, X(placed.layout_x), Y(placed.layout_y));
-  pango_cairo_show_layout(cr, placed.shaped->layout.get());
+  // Surfaces that keep text (PDF, SVG) get it from Pango with its characters; on the others the
+  // kept glyphs are drawn as the renderer would draw them.
+  if (!placed.shaped->runs_complete || cairo_surface_has_show_text_glyphs(cairo_get_target(cr))) {
+    pango_cairo_show_layout(cr, placed.shaped->layout.get());
+    return;
+  }
+  ShowGlyphs(*placed.shaped);
+}
+
+// The renderer's arithmetic: the origin is the current point as the context keeps it (on its
+// fixed-point grid), and each glyph's position is the run's origin plus its own offset, both
+// divided into pixels separately. The context keeps the last run's font afterwards.
+void CCairoPainter::state_t::ShowGlyphs(const text::shaped_text_t& shaped) {
+  double origin_x = 0.0, origin_y = 0.0;
+  cairo_get_current_point(cr, &origin_x, &origin_y);
+  for (const text::glyph_run_t& run : shaped.runs) {
+    if (run.glyphs.empty()) continue;
+    const double base_x = origin_x + double(run.x) / PANGO_SCALE;
+    const double base_y = origin_y + double(run.baseline) / PANGO_SCALE;
+    glyphs.resize(run.glyphs.size());
+    for (std::size_t i = 0; i < run.glyphs.size(); ++i) {
+      const text::placed_glyph_t& glyph = run.glyphs[i];
+      glyphs[i].index = glyph.index;
+      glyphs[i].x = base_x + double(glyph.x) / PANGO_SCALE;
+      glyphs[i].y = glyph.y == 0 ? base_y : base_y + double(glyph.y) / PANGO_SCALE;
+    }
+    cairo_set_scaled_font(cr, run.font);
+    cairo_show_glyphs(cr, glyphs.data(), int(glyphs.size()));
+  }
 }
 
 CCairoPainter::CCairoPainter(cairo_t* context) : m_state(std::make_unique<state_t>()) {

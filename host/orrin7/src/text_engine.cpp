@@ -151,6 +151,74 @@ bool SimpleCharacter(gunichar c) {
   }
 }
 
+// Whether the renderer draws a run with this attribute other than as its bare glyphs: colours,
+// lines, shifts and shapes. Attributes that only steer shaping (such as the one that shows line
+// separators on a single line) are already in the glyphs.
+bool DrawnOtherwise(const PangoAttribute* attribute) {
+  switch (attribute->klass->type) {
+    case PANGO_ATTR_FOREGROUND:
+    case PANGO_ATTR_BACKGROUND:
+    case PANGO_ATTR_UNDERLINE:
+    case PANGO_ATTR_STRIKETHROUGH:
+    case PANGO_ATTR_RISE:
+    case PANGO_ATTR_SHAPE:
+    case PANGO_ATTR_LETTER_SPACING:
+    case PANGO_ATTR_UNDERLINE_COLOR:
+    case PANGO_ATTR_STRIKETHROUGH_COLOR:
+    case PANGO_ATTR_FOREGROUND_ALPHA:
+    case PANGO_ATTR_BACKGROUND_ALPHA:
+    case PANGO_ATTR_OVERLINE:
+    case PANGO_ATTR_OVERLINE_COLOR:
+    case PANGO_ATTR_BASELINE_SHIFT:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool AnyDrawnOtherwise(GSList* attributes) {
+  for (GSList* a = attributes; a != nullptr; a = a->next)
+    if (DrawnOtherwise(static_cast<const PangoAttribute*>(a->data))) return true;
+  return false;
+}
+
+// The runs of the layout's one line as pango_cairo_show_layout draws them: each run starts where
+// the line's logical box starts plus the widths of the runs before it; empty glyphs draw nothing.
+// False when the line holds anything the renderer draws otherwise.
+bool CollectRuns(PangoLayout* layout, std::vector<glyph_run_t>& runs) {
+  PangoLayoutIter* iter = pango_layout_get_iter(layout);
+  PangoRectangle line_logical;
+  pango_layout_iter_get_line_extents(iter, nullptr, &line_logical);
+  const int baseline = pango_layout_iter_get_baseline(iter);
+  pango_layout_iter_free(iter);
+  PangoLayoutLine* line = pango_layout_get_line_readonly(layout, 0);
+  if (line == nullptr) return false;
+  int x = line_logical.x;
+  for (GSList* l = line->runs; l != nullptr; l = l->next) {
+    const PangoGlyphItem* run = static_cast<const PangoGlyphItem*>(l->data);
+    if (run->y_offset != 0 || run->start_x_offset != 0 || run->end_x_offset != 0) return false;
+    if (AnyDrawnOtherwise(run->item->analysis.extra_attrs)) return false;
+    glyph_run_t out;
+    out.font = pango_cairo_font_get_scaled_font(PANGO_CAIRO_FONT(run->item->analysis.font));
+    if (out.font == nullptr || cairo_scaled_font_status(out.font) != CAIRO_STATUS_SUCCESS)
+      return false;
+    out.x = x;
+    out.baseline = baseline;
+    int position = 0;
+    const PangoGlyphString* glyphs = run->glyphs;
+    for (int i = 0; i < glyphs->num_glyphs; ++i) {
+      const PangoGlyphInfo& info = glyphs->glyphs[i];
+      if (info.glyph & PANGO_GLYPH_UNKNOWN_FLAG) return false;
+      if (info.glyph != PANGO_GLYPH_EMPTY)
+        out.glyphs.push_back({info.glyph, position + info.geometry.x_offset, info.geometry.y_offset});
+      position += info.geometry.width;
+    }
+    x += pango_glyph_string_get_width(run->glyphs);
+    runs.push_back(std::move(out));
+  }
+  return true;
+}
+
 context_ptr_t CreateContext() {
   context_ptr_t context(pango_font_map_create_context(pango_cairo_font_map_get_default()));
   pango_cairo_context_set_resolution(context.get(), screen_dpi);
@@ -295,6 +363,11 @@ shaped_text_t CTextEngine::CreateLayout(const std::string& utf8, const layout_re
   shaped.baseline = double(pango_layout_get_baseline(layout)) / PANGO_SCALE;
   shaped.lines = pango_layout_get_line_count(layout);
   shaped.ellipsized = request.ellipsis && pango_layout_is_ellipsized(layout);
+  // Drawing the glyphs straight skips the renderer's per-run work on every repaint.
+  if (shaped.lines == 1 && !face.attributes) {
+    shaped.runs_complete = CollectRuns(layout, shaped.runs);
+    if (!shaped.runs_complete) shaped.runs.clear();
+  }
   return shaped;
 }
 

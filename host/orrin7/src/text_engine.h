@@ -62,9 +62,30 @@ struct extent_t {
   double height = 0.0;
 };
 
+// A glyph as Pango's renderer places it, in Pango units from the start of its run on the baseline.
+struct placed_glyph_t {
+  unsigned long index = 0;
+  int x = 0;
+  int y = 0;  // down from the baseline
+};
+
+// The glyphs of one run of a shaped line in one font. `x` and `baseline` are Pango units from the
+// layout's top-left, summed as the renderer sums them, so that drawing from them puts every glyph
+// on the very position the renderer would.
+struct glyph_run_t {
+  cairo_scaled_font_t* font = nullptr;  // held by the run's Pango font, which the layout keeps
+  int x = 0;
+  int baseline = 0;
+  std::vector<placed_glyph_t> glyphs;
+};
+
 // A shaped text, ready to be drawn any number of times.
 struct shaped_text_t {
   layout_ptr_t layout;
+  // The layout's glyphs, complete only when drawing them is all the renderer would do for it:
+  // one line without underline, strike-through, shifted runs or glyphs the font lacks.
+  std::vector<glyph_run_t> runs;
+  bool runs_complete = false;
   extent_t logical;       // the advance box: what text is aligned and measured by
   extent_t ink;           // the pixels the glyphs actually cover
   double baseline = 0.0;  // from the layout's top to the first line's baseline
