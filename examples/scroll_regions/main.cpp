@@ -18,6 +18,8 @@ namespace {
 
 constexpr int kWidth = 900;
 constexpr int kHeight = 600;
+constexpr int kMinWidth = 560;  // the side region and its splitter, and room for two columns
+constexpr int kMinHeight = 240;
 
 int RenderPng(const std::string& path) {
   scroll_regions::CRegionsView view;
@@ -60,7 +62,19 @@ int OpenWindow(int& argc, char**& argv) {
   scroll_regions::CRegionGrid* grid = view.Show(control);
   grid->GetRowSelectionModel()->SelectItem(0, /*selected=*/true);
   grid->GetRowSelectionModel()->SetCurrent(0);
-  control.CreateTopLevelWindow("Scroll regions: 1,000,000 rows", /*quitOnClose=*/true);
+  GtkWidget* window =
+      control.CreateTopLevelWindow("Scroll regions: 1,000,000 rows", /*quitOnClose=*/true);
+  // Below this size the main region would be squeezed to nothing beside the side region.
+  GdkGeometry hints{};
+  hints.min_width = kMinWidth;
+  hints.min_height = kMinHeight;
+  gtk_window_set_geometry_hints(GTK_WINDOW(window), nullptr, &hints, GDK_HINT_MIN_SIZE);
+  // A copy cut at the limit says so in the title, so that nobody pastes a part for the whole.
+  grid->CopyCut = [window](long long copied, long long selected) {
+    const std::string title = "Scroll regions: copied the first " + std::to_string(copied) +
+                              " of " + std::to_string(selected) + " selected rows";
+    gtk_window_set_title(GTK_WINDOW(window), title.c_str());
+  };
   g_unix_signal_add(SIGTERM, Quit, nullptr);
   g_unix_signal_add(SIGINT, Quit, nullptr);
   gtk_main();

@@ -144,6 +144,7 @@ std::wstring CRegionGrid::HandleAsString() const {
   std::wstring text = CaptionLine() + L'\n';
   if (count == 0) return text + Line(selection.GetCurrent()) + L'\n';
   for (long long n = 0; n < count; ++n) text += Line(selection.GetSelectedItem(n)) + L'\n';
+  if (count < selection.GetSelectedCount() && CopyCut) CopyCut(count, selection.GetSelectedCount());
   return text;
 }
 

@@ -23,7 +23,8 @@ using cell_text_t = std::function<std::wstring(int row, int modelColumn)>;
 
 // A grid whose columns are those of a header (widths, order, hidden ones) and whose cells show
 // texts from a function. Ctrl+C or Ctrl+Insert copies the selected rows (at most kMaxCopiedRows,
-// else the current row) as tab-separated lines after a line of captions; Ctrl+A selects all.
+// else the current row) as tab-separated lines after a line of captions, and tells CopyCut when
+// the selection had more rows than went on the clipboard; Ctrl+A selects all.
 class CRegionGrid : public CGrid {
  public:
   static constexpr int kMaxCopiedRows = 10000;
@@ -32,6 +33,8 @@ class CRegionGrid : public CGrid {
               cell_text_t text);
 
   orrinfrw7::CSimpleDiscreteItemViewModel& Rows();
+  // (rows copied, rows selected): a copy left rows out; the window says so.
+  std::function<void(long long, long long)> CopyCut;
   // Not owned; null: no tooltips.
   void SetTooltipModel(orringrid8::ITooltipModel* model) { m_tips = model; }
 

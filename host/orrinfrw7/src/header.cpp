@@ -393,7 +393,9 @@ void CHeader::DrawContent(orrin7::IPainter* painter) {
     }
   }
   FillBox(painter, WidgetColor(WC_Line), {all.left, all.bottom - 1, all.right, all.bottom});
-  if (m_drag == Drag::move) DrawDropMarker(painter);
+  if (m_drag != Drag::move) return;
+  DrawDragImage(painter);
+  DrawDropMarker(painter);
 }
 
 void CHeader::DrawItem(orrin7::IPainter* painter, const IHeaderItem* item,
@@ -403,13 +405,32 @@ void CHeader::DrawItem(orrin7::IPainter* painter, const IHeaderItem* item,
   const orrin7::_color line = WidgetColor(WC_Line);
   FillBox(painter, line, {rect.right - 1, rect.top, rect.right, rect.bottom});
   FillBox(painter, line, {rect.left, rect.bottom - 1, rect.right, rect.bottom});
-  orrin7::rectangle<double> content(rect.left + kTextMargin, rect.top, rect.right - kTextMargin,
-                                    rect.bottom - 1);
+  const bool pressed = m_style == HS_Buttons && item == m_pressed && m_drag == Drag::press;
+  if (pressed) {
+    // Sunk in: a shadow along the top and left, and the caption one pixel down and right.
+    const orrin7::_color shadow =
+        MixForContrast(ItemColor(item), WidgetColor(WC_Text), /*ratio=*/1.6);
+    FillBox(painter, shadow, {rect.left, rect.top, rect.right - 1, rect.top + 2});
+    FillBox(painter, shadow, {rect.left, rect.top, rect.left + 2, rect.bottom - 1});
+  }
+  DrawCaption(painter, item, rect, pressed ? 1 : 0);
+}
+
+// Image and caption of an item in `rect`, shifted by `shift` pixels. The text is placed in the
+// part of the item in view, so that the caption of a wide column or group scrolled half out of
+// view stays readable (and centred captions centred where one sees them).
+void CHeader::DrawCaption(orrin7::IPainter* painter, const IHeaderItem* item,
+                          const orrin7::rectangle<int>& rect, int shift) {
+  const orrin7::rectangle<int> all = GetDrawRect();
+  const int left = std::max(rect.left, all.left);
+  const int right = std::min(rect.right, all.right);
+  orrin7::rectangle<double> content(left + kTextMargin + shift, rect.top + shift,
+                                    right - kTextMargin + shift, rect.bottom - 1 + shift);
   const int image = item->GetImageIndex();
   if (m_images && image >= 0 && image < m_images->GetImageCount()) {
     const orrin7::size<int> size = m_images->GetImageSize(image);
     m_images->Draw(painter, image, static_cast<int>(content.left),
-                   rect.top + (rect.height() - size.height) / 2, 0, 0);
+                   rect.top + shift + (rect.height() - size.height) / 2, 0, 0);
     content.left += size.width + kTextMargin;
   }
   if (content.empty()) return;
@@ -418,6 +439,20 @@ void CHeader::DrawItem(orrin7::IPainter* painter, const IHeaderItem* item,
   painter->SetBkMode(orrin7::BK_Transparent);
   painter->DrawStringNative(content, item->GetCaption(),
                             item->GetTextAlign() | orrin7::TA_SingleLine | orrin7::TA_EndEllipsis);
+}
+
+// A translucent copy of the dragged caption, following the pointer from where it was grabbed.
+void CHeader::DrawDragImage(orrin7::IPainter* painter) {
+  const orrin7::rectangle<int> home = GetItemRect(m_pressed);
+  if (home.empty()) return;
+  const int dx = m_dragX - m_pressX;
+  const orrin7::rectangle<int> rect(home.left + dx, home.top, home.right + dx, home.bottom);
+  const orrin7::_color face = WidgetColor(WC_FacePressed);
+  FillBox(painter, orrin7::_color::rgb(face.red(), face.green(), face.blue(), 0xB0, 1), rect);
+  const orrin7::_color accent = WidgetColor(WC_Accent);
+  FillBox(painter, accent, {rect.left, rect.top, rect.right, rect.top + 1});
+  FillBox(painter, accent, {rect.left, rect.bottom - 1, rect.right, rect.bottom});
+  DrawCaption(painter, m_pressed, rect, 0);
 }
 
 // A bar where the dragged item would land.
@@ -429,7 +464,9 @@ void CHeader::DrawDropMarker(orrin7::IPainter* painter) {
       SpanOfItem(siblings[static_cast<std::size_t>(at_end ? siblings.size() - 1 : m_moveTarget)]);
   const int x = (at_end ? span.to : span.from) - m_columns.GetViewStart();
   const orrin7::rectangle<int> rect = GetItemRect(m_pressed);
-  FillBox(painter, WidgetColor(WC_Accent), {x - 1, rect.top, x + 1, rect.bottom});
+  const int half = kDropMarkerWidth / 2;
+  FillBox(painter, WidgetColor(WC_Accent),
+          {x - half, rect.top, x - half + kDropMarkerWidth, rect.bottom});
 }
 
 // ---- pointer ----
@@ -486,7 +523,9 @@ bool CHeader::HandleMouseMove(const CMouseEvent& event) {
     m_drag = Drag::move;
   }
   if (m_drag == Drag::move) {
+    m_dragX = event.x;
     m_moveTarget = MoveTarget(ViewX(event.x));
+    UpdateEdgeScroll();
     Invalidate();
     return true;
   }
@@ -501,6 +540,7 @@ bool CHeader::HandleMouseUp(const CMouseEvent& event) {
   if (event.button != orrin7::MB_Left || m_drag == Drag::none) return false;
   const Drag drag = m_drag;
   IHeaderItem* item = m_pressed;
+  StopEdgeScroll();
   m_drag = Drag::none;
   m_pressed = nullptr;
   Invalidate();
@@ -513,6 +553,36 @@ bool CHeader::HandleMouseUp(const CMouseEvent& event) {
 }
 
 void CHeader::HandleMouseLeave() { SetHover(nullptr); }
+
+bool CHeader::HandleMouseDoubleClick(const CMouseEvent& event) {
+  if (event.button != orrin7::MB_Left) return false;
+  const CHeaderHitInfo hit = HitTest(event.x, event.y);
+  if (hit.kind != HHT_Divider) return false;
+  ItemFitRequested.emit(this, hit.item);
+  return true;
+}
+
+void CHeader::UpdateEdgeScroll() {
+  const int width = GetDrawRect().width();
+  const bool near_edge = m_dragX < kEdgeScrollZone || m_dragX >= width - kEdgeScrollZone;
+  if (!near_edge) {
+    StopEdgeScroll();
+    return;
+  }
+  if (m_edgeTimer != 0 || GetControl() == nullptr) return;
+  m_edgeTimer = GetControl()->StartTimer(this, kEdgeScrollMs, kEdgeScrollMs, [this] {
+    if (m_drag != Drag::move) return StopEdgeScroll();
+    const int step = m_dragX < kEdgeScrollZone ? -kEdgeScrollStep : kEdgeScrollStep;
+    m_columns.SetViewStart(m_columns.GetViewStart() + step);
+    m_moveTarget = MoveTarget(ViewX(m_dragX));
+    Invalidate();
+  });
+}
+
+void CHeader::StopEdgeScroll() {
+  if (m_edgeTimer != 0 && GetControl()) GetControl()->StopTimer(m_edgeTimer);
+  m_edgeTimer = 0;
+}
 
 void CHeader::SetHover(IHeaderItem* item) {
   if (item == m_hover) return;

@@ -3,8 +3,12 @@
 // drag-selection that keeps scrolling, and tooltips that follow the pointer from cell to cell.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "orrin7/system.h"
+#include "orrinfrw7/header.h"
 #include "orrinfrw7/scroll.h"
+#include "support/signal_spy.h"
 #include "orrinfrw7/widget_colors.h"
 #include "test_widgets.h"
 
@@ -12,6 +16,10 @@ using namespace orrinfrw7;
 using widgets_test::colour_grid_t;
 
 namespace {
+
+bool SameRgb(const orrin7::_color& a, const orrin7::_color& b) {
+  return a.red() == b.red() && a.green() == b.green() && a.blue() == b.blue();
+}
 
 enum class Theme { light, dark, highContrast };
 
@@ -210,3 +218,98 @@ TEST(tooltip_feel, ATipFollowsThePointerIntoEachNeighbouringCellAfterTheDelay) {
 }
 
 }  // namespace
+
+// A header 300 pixels wide and 24 high over columns of 100, 400 and 100 pixels.
+struct header_feel_test : ::testing::Test {
+  header_feel_test() {
+    for (int i = 0; i < 3; ++i) model.Add(L"WWW" + std::to_wstring(i), i == 1 ? 400 : 100, i);
+    header->SetModel(&model);
+    control.Paint();
+  }
+  orrin7::_color Pixel(int x, int y) {
+    control.Paint();
+    return control.GetPixel(x, y);
+  }
+  // Columns of the header's row `y` painted in the caption text colour (ink of the captions).
+  std::vector<int> InkColumns(int y0, int y1) {
+    control.Paint();
+    std::vector<int> out;
+    for (int x = 0; x < 300; ++x)
+      for (int y = y0; y < y1; ++y)
+        if (ContrastRatio(control.GetPixel(x, y), WidgetColor(WC_Face)) > 4) {
+          out.push_back(x);
+          break;
+        }
+    return out;
+  }
+
+  COffscreenControl control{300, 100};
+  CSimpleHeaderModel model;
+  CHeader* header = new CHeader(control.GetRoot(), {0, 24}, AL_Top);
+};
+
+TEST_F(header_feel_test, APressedCaptionLooksSunkAndClearlyDarkerThanUnderThePointer) {
+  const orrin7::_color face = Pixel(50, 20);
+  control.MouseMove(50, 12);
+  const orrin7::_color hover = Pixel(50, 20);
+  control.MouseDown(50, 12);
+  const orrin7::_color pressed = Pixel(50, 20);
+  EXPECT_GE(ContrastRatio(pressed, face), 1.5);
+  EXPECT_GE(ContrastRatio(pressed, hover), 1.3);
+  // The top edge is shaded, as a button pushed in.
+  EXPECT_GE(ContrastRatio(Pixel(50, 0), pressed), 1.5);
+  control.MouseUp(50, 12);
+  EXPECT_EQ(Pixel(50, 20), hover);
+}
+
+TEST_F(header_feel_test, ADraggedCaptionFollowsThePointerOverAWideAccentDropMarker) {
+  control.MouseMove(20, 12);
+  control.MouseDown(20, 12);
+  control.MouseMove(150, 12);
+  control.MouseMove(230, 12);
+  // The pointer is in the second column's left half: the first column would land in front of
+  // it, at x = 100, where the marker stands.
+  const orrin7::_color accent = WidgetColor(WC_Accent);
+  int marker = 0;
+  for (int x = 95; x < 106; ++x) marker += SameRgb(Pixel(x, 12), accent) ? 1 : 0;
+  EXPECT_GE(marker, 2);
+  // The translucent copy of the caption spans 210 … 310: its face is neither the plain face nor
+  // opaque, and the caption's ink travels with it.
+  const orrin7::_color copy = Pixel(240, 20);
+  EXPECT_FALSE(SameRgb(copy, WidgetColor(WC_Face)));
+  EXPECT_FALSE(SameRgb(copy, WidgetColor(WC_FacePressed)));
+  const std::vector<int> ink = InkColumns(4, 20);
+  EXPECT_TRUE(std::any_of(ink.begin(), ink.end(), [](int x) { return x > 230 && x < 290; }));
+  control.MouseUp(230, 12);
+  EXPECT_EQ(header->VisibleIndex2ModelIndex(0), 0);  // dropped in front of itself: no move
+}
+
+TEST_F(header_feel_test, ACaptionDragHeldAtTheRightEdgeScrollsTheHeader) {
+  control.MouseMove(20, 12);
+  control.MouseDown(20, 12);
+  control.MouseMove(150, 12);
+  control.MouseMove(295, 12);
+  control.AdvanceTime(CHeader::kEdgeScrollMs * 10);
+  EXPECT_EQ(header->GetColumnViewModel()->GetViewStart(), 10 * CHeader::kEdgeScrollStep);
+  control.MouseMove(150, 12);  // away from the edge: it stops
+  const int stopped = header->GetColumnViewModel()->GetViewStart();
+  control.AdvanceTime(300);
+  EXPECT_EQ(header->GetColumnViewModel()->GetViewStart(), stopped);
+  control.MouseUp(150, 12);
+}
+
+TEST_F(header_feel_test, WideCaptionsStayCentredInTheVisiblePart) {
+  header->GetColumnViewModel()->SetViewStart(200);  // the wide column spans -100 … 300
+  const std::vector<int> ink = InkColumns(4, 20);
+  ASSERT_FALSE(ink.empty());
+  EXPECT_NEAR((ink.front() + ink.back()) / 2, 150, 4);
+}
+
+TEST_F(header_feel_test, ADoubleClickOnARightEdgeAsksToFitThatColumn) {
+  sv4_test::signal_spy_t<CHeader*, IHeaderItem*> asked(header->ItemFitRequested);
+  control.DoubleClick(99, 12);  // the first column's right edge
+  control.DoubleClick(50, 12);  // a caption: no fit
+  ASSERT_EQ(asked.count(), 1u);
+  EXPECT_EQ(std::get<1>(asked.last()), header->GetVisibleItem(0));
+  EXPECT_EQ(header->GetColumnViewModel()->GetItemSize(0), 100);
+}

@@ -188,7 +188,10 @@ enum HeaderStyle : int {
 // Pointer: dragging a column's right edge resizes it (ItemResizeStart may refuse the whole drag,
 // ItemResizing each new width; both flags start true and false refuses); with HS_Buttons a press
 // and release is a click and dragging a caption beyond a few pixels moves it among its siblings
-// (ItemMoved); the right button asks for a context menu.
+// (ItemMoved): a translucent copy of the caption follows the pointer, an accent bar shows where
+// it lands, and held near an edge of the header the drag scrolls the header. A double click on a
+// column's right edge asks for the column to fit its content (ItemFitRequested); the right button
+// asks for a context menu.
 class CHeader : public CVisualElement, public utilkit2::subscriber_base_t {
  public:
   CHeader(CVisualElement* parent, const orrin7::size<int>& size, Alignment alignment);
@@ -234,12 +237,24 @@ class CHeader : public CVisualElement, public utilkit2::subscriber_base_t {
   // (element, x, y): the right button was pressed at (x, y), pixels of the element.
   utilkit2::signal_t<CVisualElement*, int, int> ContextMenu;
   utilkit2::signal_t<CHeader*, IHeaderItem*> ItemClicked;
+  // (header, column): the user double-clicked the column's right edge, asking for its width to
+  // fit its content; the header changes nothing itself.
+  utilkit2::signal_t<CHeader*, IHeaderItem*> ItemFitRequested;
+
+  // Pixels of the accent bar that marks where a dragged caption lands.
+  static constexpr int kDropMarkerWidth = 3;
+  // A caption drag this close to an edge of the header scrolls it, kEdgeScrollStep pixels every
+  // kEdgeScrollMs.
+  static constexpr int kEdgeScrollZone = 16;
+  static constexpr int kEdgeScrollStep = 12;
+  static constexpr int kEdgeScrollMs = 30;
 
  protected:
   void DrawContent(orrin7::IPainter* painter) override;
   bool HandleMouseDown(const CMouseEvent& event) override;
   bool HandleMouseUp(const CMouseEvent& event) override;
   bool HandleMouseMove(const CMouseEvent& event) override;
+  bool HandleMouseDoubleClick(const CMouseEvent& event) override;
   void HandleMouseLeave() override;
   bool HandleOnTooltip(CTooltipEvent& event) override;
   void HandleBoundsChanged() override;
@@ -295,6 +310,12 @@ class CHeader : public CVisualElement, public utilkit2::subscriber_base_t {
   void DrawItem(orrin7::IPainter* painter, const IHeaderItem* item,
                 const orrin7::rectangle<int>& rect);
   void DrawDropMarker(orrin7::IPainter* painter);
+  void DrawDragImage(orrin7::IPainter* painter);
+  void DrawCaption(orrin7::IPainter* painter, const IHeaderItem* item,
+                   const orrin7::rectangle<int>& rect, int shift);
+  // Scrolls while a caption drag is held near an edge; stops elsewhere.
+  void UpdateEdgeScroll();
+  void StopEdgeScroll();
   orrin7::_color ItemColor(const IHeaderItem* item) const;
 
   IHeaderModel* m_model = nullptr;  // not owned
@@ -317,6 +338,8 @@ class CHeader : public CVisualElement, public utilkit2::subscriber_base_t {
   int m_pressX = 0;
   int m_startWidth = 0;
   int m_moveTarget = -1;
+  int m_dragX = 0;  // element pixels of the pointer during a caption drag
+  int m_edgeTimer = 0;
 };
 
 }  // namespace orrinfrw7
