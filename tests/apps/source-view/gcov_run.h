@@ -57,6 +57,9 @@ inline const std::string& coverage_dir() {
   static const std::string dir = [] {
     char pattern[] = "/tmp/source-view-test-XXXXXX";
     std::string made = mkdtemp(pattern);
+    // The folder goes with the test process.
+    static std::string to_remove = made;
+    std::atexit([] { std::system(("rm -rf '" + to_remove + "'").c_str()); });
     write_all(made + "/sample.cpp", sample_program());
     // The sanitizers' options must not reach the program built here, nor gcc.
     std::string env = "env -u ASAN_OPTIONS -u UBSAN_OPTIONS -u LSAN_OPTIONS -u LD_PRELOAD ";
