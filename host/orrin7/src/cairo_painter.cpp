@@ -162,6 +162,7 @@ placed_text_t CCairoPainter::state_t::Place(const rectangle<double>& rect, const
   request.ellipsis = (align & TA_EndEllipsis) != 0;
   request.max_width = std::min(rect.right - rect.left, widest_text);
   if (request.ellipsis && request.max_width < 1.0) return placed;
+  request.layout_needed = cr == nullptr || cairo_surface_has_show_text_glyphs(cairo_get_target(cr));
   if (request.ellipsis || (clipped && request.alignment == text::horizontal_t::left)) {
     request.cut = text::cut_t::keep_start;
   } else if (clipped && request.alignment == text::horizontal_t::right) {
@@ -208,7 +209,8 @@ void CCairoPainter::state_t::DrawLayout(const placed_text_t& placed) {
   cairo_move_to(cr, X(placed.layout_x), Y(placed.layout_y));
   // Surfaces that keep text (PDF, SVG) get it from Pango with its characters; on the others the
   // kept glyphs are drawn as the renderer would draw them.
-  if (!placed.shaped->runs_complete || cairo_surface_has_show_text_glyphs(cairo_get_target(cr))) {
+  const bool keeps_text = cairo_surface_has_show_text_glyphs(cairo_get_target(cr));
+  if (!placed.shaped->runs_complete || (keeps_text && placed.shaped->layout)) {
     pango_cairo_show_layout(cr, placed.shaped->layout.get());
     return;
   }

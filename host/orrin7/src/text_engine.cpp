@@ -115,7 +115,7 @@ std::string KeyPrefix(const layout_request_t& request) {
   const int ellipsis_width =
       request.ellipsis ? int(std::lround(request.max_width * PANGO_SCALE)) : -1;
   const int fields[] = {request.face, int(request.alignment), int(request.single_line),
-                        ellipsis_width};
+                        ellipsis_width, int(request.layout_needed)};
   return std::string(reinterpret_cast<const char*>(fields), sizeof fields);
 }
 
@@ -336,7 +336,10 @@ const shaped_text_t& CTextEngine::Lookup(std::string key, std::size_t text_start
     m_layout_index.erase(m_layouts.back().key);
     m_layouts.pop_back();
   }
-  shaped_text_t shaped = CreateLayout(key.substr(text_start), request);
+  const std::string utf8 = key.substr(text_start);
+  shaped_text_t shaped;
+  if (request.layout_needed || !ShapeAscii(utf8, request, shaped))
+    shaped = CreateLayout(utf8, request);
   m_layouts.push_front(cached_layout_t{std::move(key), std::move(shaped)});
   m_layout_index.emplace(m_layouts.front().key, m_layouts.begin());
   return m_layouts.front().shaped;
@@ -369,6 +372,134 @@ shaped_text_t CTextEngine::CreateLayout(const std::string& utf8, const layout_re
     if (!shaped.runs_complete) shaped.runs.clear();
   }
   return shaped;
+}
+
+namespace {
+
+// Widens `box` to hold `other` too, as Pango unites glyph ink boxes.
+void Unite(PangoRectangle& box, const PangoRectangle& other) {
+  const int left = std::min(box.x, other.x), top = std::min(box.y, other.y);
+  box.width = std::max(box.x + box.width, other.x + other.width) - left;
+  box.height = std::max(box.y + box.height, other.y + other.height) - top;
+  box.x = left;
+  box.y = top;
+}
+
+}  // namespace
+
+// Pango shapes such a line as the sum of its characters: one item after another in one font,
+// each glyph advancing by its own width, the line as high as the font. Every pair of neighbours
+// is checked once against Pango, so kerning and two-character ligatures send the text to Pango.
+bool CTextEngine::ShapeAscii(const std::string& utf8, const layout_request_t& request,
+                             shaped_text_t& out) {
+  if (!request.single_line || utf8.empty() || GetFace(request.face).attributes) return false;
+  if (m_ascii.size() <= std::size_t(request.face)) m_ascii.resize(std::size_t(request.face) + 1);
+  std::unique_ptr<ascii_face_t>& slot = m_ascii[std::size_t(request.face)];
+  if (!slot) slot = std::make_unique<ascii_face_t>();
+  ascii_face_t& ascii = *slot;
+  glyph_run_t run;
+  PangoRectangle ink{};
+  int x = 0;
+  unsigned int previous = 0;
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    const unsigned int c = static_cast<unsigned char>(utf8[i]);
+    if (c < 0x20 || c > 0x7E) return false;
+    const ascii_glyph_t& glyph = LearnAscii(request.face, ascii, c);
+    if (glyph.state != 1) return false;
+    if (i > 0 && !PairKept(request.face, ascii, previous, c)) return false;
+    run.glyphs.push_back({glyph.index, x, 0});
+    if (glyph.ink.width != 0 && glyph.ink.height != 0) {
+      PangoRectangle placed = glyph.ink;
+      placed.x += x;
+      if (ink.width == 0 || ink.height == 0) {
+        ink = placed;
+      } else {
+        Unite(ink, placed);
+      }
+    }
+    x += glyph.width;
+    previous = c;
+  }
+  if (request.ellipsis && x > int(std::lround(request.max_width * PANGO_SCALE))) return false;
+  run.font = ascii.scaled;
+  run.baseline = ascii.baseline;
+  out.runs.push_back(std::move(run));
+  out.runs_complete = true;
+  PangoRectangle logical = ascii.logical;
+  logical.x = 0;
+  logical.width = x;
+  out.logical = ToPixels(logical);
+  out.ink = ToPixels(ink);
+  out.baseline = double(ascii.baseline) / PANGO_SCALE;
+  return true;
+}
+
+const CTextEngine::ascii_glyph_t& CTextEngine::LearnAscii(int face, ascii_face_t& ascii,
+                                                          unsigned int c) {
+  ascii_glyph_t& glyph = ascii.glyphs[c];
+  if (glyph.state != 0) return glyph;
+  glyph.state = -1;
+  const char alone = char(c);
+  PangoLayout* layout = LayOut(face, std::string(1, alone));
+  PangoLayoutLine* line = pango_layout_get_line_readonly(layout, 0);
+  if (line == nullptr || line->runs == nullptr || line->runs->next != nullptr) return glyph;
+  const PangoGlyphItem* run = static_cast<const PangoGlyphItem*>(line->runs->data);
+  const PangoGlyphString* glyphs = run->glyphs;
+  if (glyphs->num_glyphs != 1 || run->y_offset != 0 || run->start_x_offset != 0 ||
+      run->end_x_offset != 0)
+    return glyph;
+  const PangoGlyphInfo& info = glyphs->glyphs[0];
+  if ((info.glyph & PANGO_GLYPH_UNKNOWN_FLAG) || info.glyph == PANGO_GLYPH_EMPTY ||
+      info.geometry.x_offset != 0 || info.geometry.y_offset != 0)
+    return glyph;
+  PangoFont* font = run->item->analysis.font;
+  if (!ascii.font) {
+    cairo_scaled_font_t* scaled = pango_cairo_font_get_scaled_font(PANGO_CAIRO_FONT(font));
+    if (scaled == nullptr || cairo_scaled_font_status(scaled) != CAIRO_STATUS_SUCCESS)
+      return glyph;
+    ascii.font.reset(PANGO_FONT(g_object_ref(font)));
+    ascii.scaled = scaled;
+    ascii.baseline = pango_layout_get_baseline(layout);
+    pango_layout_get_extents(layout, nullptr, &ascii.logical);
+  }
+  if (font != ascii.font.get()) return glyph;
+  PangoRectangle logical;
+  pango_layout_get_extents(layout, &glyph.ink, &logical);
+  if (logical.y != ascii.logical.y || logical.height != ascii.logical.height ||
+      pango_layout_get_baseline(layout) != ascii.baseline)
+    return glyph;
+  glyph.index = info.glyph;
+  glyph.width = info.geometry.width;
+  glyph.state = 1;
+  return glyph;
+}
+
+// Whether two usable characters shape together into their own glyphs side by side.
+bool CTextEngine::PairKept(int face, ascii_face_t& ascii, unsigned int first,
+                           unsigned int second) {
+  pair_t& pair = ascii.pairs[first * 128 + second];
+  if (pair != pair_t::unknown) return pair == pair_t::adds_up;
+  pair = pair_t::shaped_together;
+  const char both[] = {char(first), char(second)};
+  PangoLayout* layout = LayOut(face, std::string(both, 2));
+  PangoLayoutLine* line = pango_layout_get_line_readonly(layout, 0);
+  if (line == nullptr) return false;
+  const ascii_glyph_t* expected[] = {&ascii.glyphs[first], &ascii.glyphs[second]};
+  int seen = 0;
+  for (GSList* l = line->runs; l != nullptr; l = l->next) {
+    const PangoGlyphItem* run = static_cast<const PangoGlyphItem*>(l->data);
+    if (run->item->analysis.font != ascii.font.get() || run->y_offset != 0) return false;
+    for (int i = 0; i < run->glyphs->num_glyphs; ++i, ++seen) {
+      const PangoGlyphInfo& info = run->glyphs->glyphs[i];
+      if (seen >= 2 || info.glyph != expected[seen]->index ||
+          info.geometry.width != expected[seen]->width || info.geometry.x_offset != 0 ||
+          info.geometry.y_offset != 0)
+        return false;
+    }
+  }
+  if (seen != 2) return false;
+  pair = pair_t::adds_up;
+  return true;
 }
 
 measured_text_t CTextEngine::Measure(const wchar_t* text, std::size_t length, int face, bool ink) {

@@ -81,7 +81,7 @@ struct glyph_run_t {
 
 // A shaped text, ready to be drawn any number of times.
 struct shaped_text_t {
-  layout_ptr_t layout;
+  layout_ptr_t layout;  // null when shaped from learned glyphs for a surface that keeps no text
   // The layout's glyphs, complete only when drawing them is all the renderer would do for it:
   // one line without underline, strike-through, shifted runs or glyphs the font lacks.
   std::vector<glyph_run_t> runs;
@@ -112,6 +112,9 @@ struct layout_request_t {
   bool ellipsis = false;                        // end lines wider than max_width with "…"
   double max_width = -1.0;                      // pixels: the ellipsis width, or the visible one
   cut_t cut = cut_t::none;
+  // False when the text goes to a surface that keeps no text (image, window): glyphs alone then
+  // suffice, and a single line of printable ASCII may be shaped from glyphs learned before.
+  bool layout_needed = true;
 };
 
 // Font descriptions and layouts for one Pango context. Layouts are kept in a least-recently-used
@@ -166,11 +169,36 @@ class CTextEngine {
   };
   using lru_list_t = std::list<cached_layout_t>;
 
+  // A printable ASCII character shaped alone in one face: its glyph, advance and ink box (Pango
+  // units from the top-left of its one-line layout).
+  struct ascii_glyph_t {
+    int state = 0;  // 0: not learned yet; 1: shaped alone in the face's first font; -1: not
+    unsigned long index = 0;
+    int width = 0;
+    PangoRectangle ink{};
+  };
+  // What a face's printable ASCII characters and their neighbours shape to, learned through
+  // Pango, so that a line of them can be shaped by looking its glyphs up.
+  struct ascii_face_t {
+    std::unique_ptr<PangoFont, gobject_deleter_t> font;  // the font of the first usable character
+    cairo_scaled_font_t* scaled = nullptr;               // held by `font`
+    int baseline = 0;
+    PangoRectangle logical{};  // of a one-line layout of one character
+    std::array<ascii_glyph_t, 128> glyphs;
+    std::array<pair_t, 128 * 128> pairs{};  // first * 128 + second
+  };
+
   std::unique_ptr<face_t> CreateFace(const font& f);
   fontmetrics MeasureMetrics(const face_t& face);
   shaped_text_t CreateLayout(const std::string& utf8, const layout_request_t& request);
   const shaped_text_t& Lookup(std::string key, std::size_t text_start,
                               const layout_request_t& request);
+
+  // Shapes `utf8` from learned glyphs when it is one line of printable ASCII in one font without
+  // kerning or ligatures between neighbours and needs no ellipsis; false to leave it to Pango.
+  bool ShapeAscii(const std::string& utf8, const layout_request_t& request, shaped_text_t& out);
+  const ascii_glyph_t& LearnAscii(int face, ascii_face_t& ascii, unsigned int c);
+  bool PairKept(int face, ascii_face_t& ascii, unsigned int first, unsigned int second);
 
   bool MeasureBySum(const wchar_t* text, std::size_t length, int face, measured_text_t& out);
   measured_text_t MeasureByLayout(const wchar_t* text, std::size_t length, int face, bool ink);
@@ -194,6 +222,7 @@ class CTextEngine {
   layout_ptr_t m_measuring;  // the one layout every measurement reuses
   int m_measuring_face = -1;
   std::vector<std::unique_ptr<advances_t>> m_advances;  // by face id, made on first measurement
+  std::vector<std::unique_ptr<ascii_face_t>> m_ascii;   // by face id, made on first shaping
 };
 
 }  // namespace text
