@@ -47,10 +47,10 @@ std::uint64_t mix(std::uint64_t x) {
 // A C-like line of 20 to 80 characters, 0 to 4 of them leading tabs.
 void make_line(unsigned int row, std::wstring& line) {
   static const wchar_t* const words[] = {
-      L"int",  L"value", L"=",      L"return", L"if",    L"(",     L")",      L"{",
-      L"}",    L"for",   L"count",  L"++i",    L"->",    L"next",  L"buffer", L"[i]",
-      L"+",    L"size",  L"const",  L"char*",  L"name",  L"==",    L"NULL",   L"&&",
-      L"0x1F", L"42",    L"while",  L"result", L"*",     L"items", L"struct", L"node"};
+      L"int",  L"value", L"=",     L"return", L"if",   L"(",     L")",      L"{",
+      L"}",    L"for",   L"count", L"++i",    L"->",   L"next",  L"buffer", L"[i]",
+      L"+",    L"size",  L"const", L"char*",  L"name", L"==",    L"NULL",   L"&&",
+      L"0x1F", L"42",    L"while", L"result", L"*",    L"items", L"struct", L"node"};
   std::uint64_t h = mix(row);
   const std::size_t length = 20 + h % 61;
   line.assign(std::size_t((h >> 8) % 5), L'\t');
@@ -384,7 +384,8 @@ std::string name(const char* kind, unsigned int rows, bool middle) {
 
 void print_summary(const std::map<std::string, median_t>& medians,
                    const std::vector<unsigned int>& sizes) {
-  std::printf("\nGoals: fresh page <= 1.0x floor, same page <= 0.6x, each case flat in N (20%%).\n");
+  std::printf(
+      "\nGoals: fresh page <= 1.0x floor, same page <= 0.6x, each case flat in N (20%%).\n");
   for (const unsigned int rows : sizes) {
     for (const bool middle : {false, true}) {
       const auto floor = medians.find(name("pango_floor", rows, middle));
@@ -395,9 +396,8 @@ void print_summary(const std::map<std::string, median_t>& medians,
       for (const char* kind : {"same_page", "fresh_page", "scroll_one_row"}) {
         const auto m = medians.find(name(kind, rows, middle));
         if (m == medians.end()) continue;
-        std::printf("  %-15s %7.2f ms (cpu %7.2f)  x floor %.2f (cpu %.2f)\n", kind,
-                    m->second.real, m->second.cpu, m->second.real / f.real,
-                    m->second.cpu / f.cpu);
+        std::printf("  %-15s %7.2f ms (cpu %7.2f)  x floor %.2f (cpu %.2f)\n", kind, m->second.real,
+                    m->second.cpu, m->second.real / f.real, m->second.cpu / f.cpu);
       }
     }
   }
@@ -430,8 +430,7 @@ void register_all(const std::vector<unsigned int>& rows_list) {
       benchmark::RegisterBenchmark(name("pango_floor", rows, middle).c_str(), pango_floor, rows,
                                    middle)
           ->Unit(benchmark::kMillisecond);
-      benchmark::RegisterBenchmark(name("same_page", rows, middle).c_str(), same_page, rows,
-                                   middle)
+      benchmark::RegisterBenchmark(name("same_page", rows, middle).c_str(), same_page, rows, middle)
           ->Unit(benchmark::kMillisecond);
       benchmark::RegisterBenchmark(name("fresh_page", rows, middle).c_str(), fresh_page, rows,
                                    middle)

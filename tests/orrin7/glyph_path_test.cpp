@@ -67,7 +67,8 @@ std::string ink_span(const std::vector<std::uint32_t>& pixels) {
   int first = width, last = -1;
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x)
-      if (pixels[std::size_t(y * width + x)] != 0) first = std::min(first, x), last = std::max(last, x);
+      if (pixels[std::size_t(y * width + x)] != 0)
+        first = std::min(first, x), last = std::max(last, x);
   return "[" + std::to_string(first) + ", " + std::to_string(last) + "]";
 }
 
@@ -78,8 +79,8 @@ bool expect_same(const case_t& c) {
   const auto straight = draw(c, /*through_recording=*/false, &glyph_path);
   const auto pango = draw(c, /*through_recording=*/true, nullptr);
   EXPECT_EQ(straight, pango) << "text \"" << std::string(c.text.begin(), c.text.end())
-                             << "\" align " << c.align << " ink " << ink_span(straight)
-                             << " vs " << ink_span(pango);
+                             << "\" align " << c.align << " ink " << ink_span(straight) << " vs "
+                             << ink_span(pango);
   return glyph_path;
 }
 
@@ -130,8 +131,10 @@ TEST(GlyphPath, PlainTextMatchesPangoPixelForPixel) {
 
 // A cell of plain text that fits is drawn from the kept glyphs, and so is its repaint.
 TEST(GlyphPath, PlainTextThatFitsTakesTheGlyphPath) {
-  const case_t c{L"int value = items[i] + 0x1F;", font(2, 10, 0, L"DejaVu Sans Mono"),
-                 {4, 4, 340, 30}, TA_Left | TA_VCenter | TA_SingleLine | TA_EndEllipsis};
+  const case_t c{L"int value = items[i] + 0x1F;",
+                 font(2, 10, 0, L"DejaVu Sans Mono"),
+                 {4, 4, 340, 30},
+                 TA_Left | TA_VCenter | TA_SingleLine | TA_EndEllipsis};
   EXPECT_TRUE(expect_same(c));
   EXPECT_TRUE(expect_same(c));
 }
@@ -139,12 +142,16 @@ TEST(GlyphPath, PlainTextThatFitsTakesTheGlyphPath) {
 // Text that needs more than one face, other directions, marks, controls or characters no face has,
 // and fonts with line styles: whichever way each is drawn, it looks as Pango draws it.
 TEST(GlyphPath, MixedScriptsMarksAndLineStylesMatchPango) {
-  const std::wstring texts[] = {
-      L"mixed 中文字 and עברית text",  L"مرحبا بالعالم 123",
-      L"e\u0301 combining a\u0308\u0323", L"tab\there\u200bzero\u00adwidth",
-      L"emoji \U0001F600 \U0001F44D end", L"private \uE000 unassigned \U000E0001 x",
-      L"ligatures fi ffl fj Th",          L"AVAVAV To Ty Wa",
-      L"",                                L"\x0001\x001F controls"};
+  const std::wstring texts[] = {L"mixed 中文字 and עברית text",
+                                L"مرحبا بالعالم 123",
+                                L"e\u0301 combining a\u0308\u0323",
+                                L"tab\there\u200bzero\u00adwidth",
+                                L"emoji \U0001F600 \U0001F44D end",
+                                L"private \uE000 unassigned \U000E0001 x",
+                                L"ligatures fi ffl fj Th",
+                                L"AVAVAV To Ty Wa",
+                                L"",
+                                L"\x0001\x001F controls"};
   for (const std::wstring& text : texts) {
     for (const font& face : {font(1, 10, 0, L"DejaVu Sans"), font(2, 10, FS_Underline),
                              font(1, 9, FS_StrikeOut | FS_Bold)}) {

@@ -1,4 +1,5 @@
-// Pango font descriptions, metrics, the cache of shaped layouts and measuring without one.
+// Pango font descriptions, metrics, the cache of shaped layouts with their glyphs, lines of ASCII
+// shaped from learned glyphs, and measuring without a layout.
 #include "text_engine.h"
 
 #include <algorithm>
@@ -210,7 +211,8 @@ bool CollectRuns(PangoLayout* layout, std::vector<glyph_run_t>& runs) {
       const PangoGlyphInfo& info = glyphs->glyphs[i];
       if (info.glyph & PANGO_GLYPH_UNKNOWN_FLAG) return false;
       if (info.glyph != PANGO_GLYPH_EMPTY)
-        out.glyphs.push_back({info.glyph, position + info.geometry.x_offset, info.geometry.y_offset});
+        out.glyphs.push_back(
+            {info.glyph, position + info.geometry.x_offset, info.geometry.y_offset});
       position += info.geometry.width;
     }
     x += pango_glyph_string_get_width(run->glyphs);
@@ -455,8 +457,7 @@ const CTextEngine::ascii_glyph_t& CTextEngine::LearnAscii(int face, ascii_face_t
   PangoFont* font = run->item->analysis.font;
   if (!ascii.font) {
     cairo_scaled_font_t* scaled = pango_cairo_font_get_scaled_font(PANGO_CAIRO_FONT(font));
-    if (scaled == nullptr || cairo_scaled_font_status(scaled) != CAIRO_STATUS_SUCCESS)
-      return glyph;
+    if (scaled == nullptr || cairo_scaled_font_status(scaled) != CAIRO_STATUS_SUCCESS) return glyph;
     ascii.font.reset(PANGO_FONT(g_object_ref(font)));
     ascii.scaled = scaled;
     ascii.baseline = pango_layout_get_baseline(layout);
@@ -475,8 +476,7 @@ const CTextEngine::ascii_glyph_t& CTextEngine::LearnAscii(int face, ascii_face_t
 }
 
 // Whether two usable characters shape together into their own glyphs side by side.
-bool CTextEngine::PairKept(int face, ascii_face_t& ascii, unsigned int first,
-                           unsigned int second) {
+bool CTextEngine::PairKept(int face, ascii_face_t& ascii, unsigned int first, unsigned int second) {
   pair_t& pair = ascii.pairs[first * 128 + second];
   if (pair != pair_t::unknown) return pair == pair_t::adds_up;
   pair = pair_t::shaped_together;

@@ -121,8 +121,10 @@ struct layout_request_t {
 // cache keyed by font, layout options and text, so that repainting the same cells does not shape
 // their texts again. Measuring keeps no layout per text: a text of simple characters is measured
 // by adding up what each character measures alone, as learned once per face; any other text is
-// laid out in one layout the engine reuses. Owned by one painter (or the system object) and used
-// on its thread.
+// laid out in one layout the engine reuses. Shaping keeps each one-line text's glyphs for drawing,
+// and shapes a line of printable ASCII bound for a surface that keeps no text from glyphs learned
+// once per face, without a layout. Owned by one painter (or the system object) and used on its
+// thread.
 class CTextEngine {
  public:
   CTextEngine();
