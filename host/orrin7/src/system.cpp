@@ -8,9 +8,10 @@ namespace orrin7 {
 
 namespace {
 
-// A row is a text line plus this many pixels: the cell painters' margins (two above, one below)
-// and the pixel that keeps text off the grid line.
-constexpr double row_spacing = 4.0;
+// A row is a text line plus this many pixels: the cell painters' margins (two above, one below),
+// the pixel that keeps text off the grid line, and the grid line, which is the cell's last pixel
+// row. With less, the bottom of the line's ink (underscores, descenders) is cut.
+constexpr double row_spacing = 5.0;
 
 // Keeps the last text in memory; the window control replaces it with the desktop clipboard.
 class CMemoryClipboard : public IClipboardService {

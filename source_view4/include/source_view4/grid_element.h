@@ -102,6 +102,9 @@ class SOURCE_VIEW4_EXPORT grid_element_t
   void DrawEmptyAreaSeparator(bool draw) { m_drawSeparator = draw; }
   bool IsEmptyAreaSeparatorDrawn() const { return m_drawSeparator; }
 
+  // The cells paint their rows across the whole width (a summary strip whose text runs past its
+  // column): the area right of the last column is left to them.
+  void set_cells_cover_rows(bool cover) { m_cellsCoverRows = cover; }
   // Paint every visible cell in each pass, not only the changed ones.
   void set_redraw_allways(bool redraw) { m_redrawAlways = redraw; }
   // Not owned; null: no tooltips.
@@ -160,6 +163,7 @@ class SOURCE_VIEW4_EXPORT grid_element_t
   orrin7::_color m_separatorColor;
   bool m_drawSeparator = false;
   bool m_redrawAlways = false;
+  bool m_cellsCoverRows = false;
   PseudoDiscreteScrollModel m_scroll;
   orringrid8::ITooltipModel* m_tooltips = nullptr;  // not owned
 };

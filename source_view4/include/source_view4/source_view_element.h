@@ -105,6 +105,9 @@ class SOURCE_VIEW4_EXPORT source_view_element_t : public source_view_layout_t {
   void on_right_grid_visibility_changed(bool visible);
   void init();
 
+  // Keys that reach the element itself (while it holds the focus for its parts) get the same
+  // shortcuts as keys in its grids.
+  bool HandleKeyDown(const orrinfrw7::CKeyEvent& event) override;
   void AfterSetControl() override;
   void SysColorsChanged() override;
   // The layout's sizing, then the headers back to the common height of the deepest header.

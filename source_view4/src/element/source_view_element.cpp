@@ -322,6 +322,15 @@ void source_view_element_t::on_key_down(orrinfrw7::CVisualElement*, int modifier
   if (key == orrinfrw7::KEY_A) select_all();
 }
 
+bool source_view_element_t::HandleKeyDown(const orrinfrw7::CKeyEvent& event) {
+  const bool shortcut = (event.modifiers & orrinfrw7::MK_Ctrl) &&
+                        (event.key == orrinfrw7::KEY_C || event.key == orrinfrw7::KEY_Insert ||
+                         event.key == orrinfrw7::KEY_A);
+  if (!shortcut) return source_view_layout_t::HandleKeyDown(event);
+  on_key_down(this, event.modifiers, event.key);
+  return true;
+}
+
 // The headers keep the height of the deepest header any grid has had, so that the three stay
 // level.
 void source_view_element_t::on_header_levels_changed(int levels) {

@@ -152,25 +152,28 @@ void source_view_grid_base_t::on_draw_normal_cell(unsigned int row, unsigned int
   painter->on_draw_cell(linked);
 }
 
-// Group rows keep their grid row (the group painter reads the hierarchical model); leaf rows are
-// drawn from their flat row, indented per level under a group button in the first column.
+// Group rows keep their grid row for the group painter, which reads the hierarchical model; a
+// group row drawn by another painter (a grid without a group painter, a link) shows its flat
+// row's values like a leaf. Leaf rows are drawn from their flat row, indented per level under a
+// group button in the first column.
 void source_view_grid_base_t::on_draw_hierarchical_cell(unsigned int row, unsigned int column,
                                                         const draw_cell_params_t& params) {
+  draw_cell_params_t flat = params;
+  flat.row = flat_row_of(row);
   if (hierarchical_model->get_row_hierarchical_state(row) != row_state_none) {
-    on_draw_normal_cell(row, column, params);
+    const bool group_drawn = group_painter && find_cell_painter(row, column) == group_painter;
+    on_draw_normal_cell(row, column, group_drawn ? params : flat);
     return;
   }
-  draw_cell_params_t leaf = params;
-  leaf.row = hierarchical_model->get_flat_row_index(row);
   if (!show_group_button || column != 0) {
-    on_draw_normal_cell(row, column, leaf);
+    on_draw_normal_cell(row, column, flat);
     return;
   }
   const painter_ptr_t painter = find_cell_painter(row, 0);
   if (!painter) return;
   indented_t indent(*painter,
                     indent_per_level * hierarchical_model->get_row_hierarchy_level(row));
-  on_draw_normal_cell(row, 0, leaf);
+  on_draw_normal_cell(row, 0, flat);
 }
 
 // The summary of the source or snippet column may run across the whole strip.

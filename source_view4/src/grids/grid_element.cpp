@@ -156,15 +156,19 @@ void grid_element_t::ColumnViewModelChanged(IContinuousItemViewModel* model) {
   m_cells.SetColumnViewModel(model);
 }
 
-// A cell whose pixels are still right is skipped unless every cell is to be painted. The
-// rectangle reaches back over the scrolled-out part so that painters lay the cell out whole.
+// A cell whose pixels are still right is skipped unless every cell is to be painted. Painters
+// get the whole cell, also where it is scrolled out of view, with its right and bottom edges on
+// its last pixel column and row: they fill the cell up to those edges and draw the grid lines on
+// them. The last column is cleared first, for painters whose vertical line is off.
 void grid_element_t::DrawCell(orrin7::IPainter* painter, int row, int rowOffset, int column,
                               int columnOffset, int state, const orrin7::rectangle<double>& rect,
                               int updateType) {
   if (!m_redrawAlways && updateType != orrinfrw7::UT_Changed) return;
-  const orrin7::rectangle<double> whole(rect.left - columnOffset, rect.top - rowOffset, rect.right,
-                                        rect.bottom);
-  cell_drawing.emit(painter, unsigned(row), unsigned(column), state, whole);
+  const double left = rect.left - columnOffset, top = rect.top - rowOffset;
+  const double right = std::max(rect.right, left + m_columns->GetItemSize(column)) - 1;
+  const double bottom = std::max(rect.bottom, top + m_rows->GetItemSize(row)) - 1;
+  fill(painter, {right, top, right + 1, bottom + 1});
+  cell_drawing.emit(painter, unsigned(row), unsigned(column), state, {left, top, right, bottom});
 }
 
 void grid_element_t::fill(orrin7::IPainter* painter, const orrin7::rectangle<double>& rect) const {
@@ -196,6 +200,7 @@ void grid_element_t::DrawRowEmptyArea(orrin7::IPainter* painter,
 // columns end inside the element.
 void grid_element_t::DrawColumnEmptyArea(orrin7::IPainter* painter,
                                          const orrin7::rectangle<double>& rect) {
+  if (m_cellsCoverRows) return;
   fill(painter, rect);
   if (!m_drawSeparator || !m_columns) return;
   const orrin7::rectangle<int> content = GetContentRect();

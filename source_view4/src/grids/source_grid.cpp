@@ -9,6 +9,8 @@ source_grid_t::source_grid_t(orrinfrw7::CHeader* header, header_model_t* header_
                              grid_element_t* cells, grid_element_t* summary)
     : source_view_grid_base_t(header, header_model, cells, summary) {
   enable_ending_grid_hlines(true);
+  // The summary of the source (or snippet) column runs across the whole strip.
+  if (summary) summary->set_cells_cover_rows(true);
   if (header_model) {
     header_model->resize_columns(1);
     header_model->add_item(0);

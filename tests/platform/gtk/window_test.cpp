@@ -216,6 +216,35 @@ TEST_F(window_test, TheExampleShowsItsRowsScrollsBothRegionsAndCopiesTheCurrentR
   EXPECT_EQ(example.Stop(), 0) << "the example did not end cleanly";
 }
 
+// The source view example in a window: Ctrl+C copies the selected first line, with the caption
+// line of the three grids, to the desktop clipboard.
+TEST_F(window_test, TheSourceViewCopiesItsSelectionToTheDesktopClipboard) {
+  const char* build = std::getenv("SV4_BUILD_DIR");
+  const std::string path = std::string(build ? build : ".") + "/examples/source_view/source_view";
+  ASSERT_EQ(access(path.c_str(), X_OK), 0) << path << " is not built";
+  const std::string file = std::string(SV4_SOURCE_DIR) + "/host/orrin7/src/palette.cpp";
+  Shell("xdotool mousemove 1990 1390");
+  program_t example(path + " --mode flat " + file + " >/dev/null");
+  std::string window;
+  ASSERT_TRUE(PollUntil([&] {
+    return !(window = Shell("xdotool search --onlyvisible --name '^source_view: '")).empty();
+  })) << "the window did not appear";
+  window = std::to_string(std::stoul(window));
+  ASSERT_TRUE(PollUntil([&] { return Band(Capture(window), 60, 30, 600, 300).ink > 50; }))
+      << "the rows were not painted";
+
+  Shell("xdotool windowfocus --sync " + window + " key ctrl+c");
+  std::string text;
+  EXPECT_TRUE(PollUntil([&] {
+    return (text = Shell("xclip -o -selection clipboard")).rfind("Count", 0) == 0;
+  })) << "the copy did not reach the clipboard: " << text;
+  const std::string first_line = Shell("head -n 1 " + file);
+  // The comment line has no count, and empty share, label and block cells after its text.
+  EXPECT_EQ(text, "Count\tSource\tShare\tLabels\tBlock\r\n" +
+                      first_line.substr(0, first_line.size() - 1) + "\t\t\t\r\n");
+  EXPECT_EQ(example.Stop(), 0) << "the example did not end cleanly";
+}
+
 // ---- in this process ----
 
 // Handles what GTK has pending; true, to be used inside conditions.

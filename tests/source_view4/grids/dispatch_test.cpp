@@ -34,9 +34,10 @@ TEST_F(dispatch_test, PainterChoiceRecordsAndSummaryCells) {
             (strings{"A 0 1 '' f2 e0", "B 0 2 '' f0 e0", "A 1 1 '' f0 e0", "B 1 2 '' f0 e0",
                      "A 2 1 '' f0 e0", "L 2 2 'go' f0 e0", "S0 4294967295 4294967295 'sum' f0 e0",
                      "S2 4294967295 4294967295 '' f0 e0"}));
-  EXPECT_EQ(log[5].params.rect, orrin7::rectangle<double>(120, 40, 180, 60));
+  // Right and bottom edges on the cell's last pixels.
+  EXPECT_EQ(log[5].params.rect, orrin7::rectangle<double>(120, 40, 179, 59));
   EXPECT_EQ(log[5].params.line_height, 20u);
-  EXPECT_EQ(log[6].params.rect, orrin7::rectangle<double>(0, 0, 60, 20));  // not widened
+  EXPECT_EQ(log[6].params.rect, orrin7::rectangle<double>(0, 0, 59, 19));  // not widened
   EXPECT_EQ(log[6].params.data_model.get(), nullptr);
 }
 
@@ -134,7 +135,7 @@ TEST_F(dispatch_test, LinkedGroupRowGetsTheTextOfItsFlatRow) {
       ptr<fake_hierarchy_t>(
           new fake_hierarchy_t(model, hierarchical_mode_groups, {{row_state_collapsed, 0, 4}})),
       true);
-  EXPECT_EQ(painted()[0], "L 0 1 'four' f0 e0");
+  EXPECT_EQ(painted()[0], "L 4 1 'four' f0 e0");  // the record carries the flat row
 }
 
 }  // namespace

@@ -59,7 +59,8 @@ class element_test : public ::testing::Test {
   sv4_test::recording_painter_t surface;
 };
 
-// A partly scrolled-out cell is reported whole; clean cells only when everything is redrawn.
+// A partly scrolled-out cell is reported whole, with its right and bottom edges on its last
+// pixels (columns 100 and rows 20 wide here); clean cells only when everything is redrawn.
 TEST_F(element_test, CellSignalWidensScrolledCellsAndSkipsCleanOnes) {
   auto drawn = sv4_test::spy_on(element->cell_drawing);
   element->DrawCell(&surface, 3, 5, 1, 7, 6, rect_t(10, 0, 50, 15), orrinfrw7::UT_Changed);
@@ -68,8 +69,8 @@ TEST_F(element_test, CellSignalWidensScrolledCellsAndSkipsCleanOnes) {
   element->DrawCell(&surface, 4, 0, 1, 0, 0, rect_t(10, 15, 50, 35), orrinfrw7::UT_Unchanged);
   using record_t = std::tuple<orrin7::IPainter*, unsigned int, unsigned int, int, rect_t>;
   EXPECT_EQ(drawn.records(),
-            (std::vector<record_t>{{&surface, 3u, 1u, 6, rect_t(3, -5, 50, 15)},
-                                   {&surface, 4u, 1u, 0, rect_t(10, 15, 50, 35)}}));
+            (std::vector<record_t>{{&surface, 3u, 1u, 6, rect_t(3, -5, 102, 14)},
+                                   {&surface, 4u, 1u, 0, rect_t(10, 15, 109, 34)}}));
 }
 
 TEST_F(element_test, EmptyAreasAndTheirSeparators) {

@@ -99,8 +99,9 @@ class IClipboardService {
 // Metric indexes of ISystem.
 enum SystemMetric : int {
   SM_LineHeight = 0,  // GetMetric: header and row line height in pixels (a default text line plus
-                      // the spacing); GetMetricF: that spacing, 4 pixels: the cell margins (2
-                      // above, 1 below) and the pixel that keeps text off the grid line
+                      // the spacing); GetMetricF: that spacing, 5 pixels: the cell margins (2
+                      // above, 1 below), the pixel that keeps text off the grid line and the
+                      // grid line (the cell's last pixel row)
 };
 
 class ISystem {
