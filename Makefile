@@ -1,8 +1,9 @@
-# Front door: `make test` installs what is missing, configures, builds and runs every test.
+# Front door: `make run` opens the viewer on the bundled sample; `make test` installs what is
+# missing, configures, builds and runs every test.
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 180
 
-.PHONY: all deps build test build-asan test-asan bench gallery clean build-fuzz fuzz fuzz-coverage
+.PHONY: all deps build run test build-asan test-asan bench gallery clean build-fuzz fuzz fuzz-coverage
 
 all: build
 
@@ -12,6 +13,13 @@ deps:
 build: deps
 	cmake --preset default
 	cmake --build --preset default -j $(JOBS)
+
+# Opens the viewer on the bundled coverage sample; without a display, renders it to a PNG.
+SAMPLE = apps/source-view/samples/wordfreq.c.gcov
+run: build
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ] && build/default/apps/source-view/source-view $(SAMPLE); then :; else \
+	  build/default/apps/source-view/source-view --png build/default/source-view.png $(SAMPLE) && \
+	  echo "run: no display; the view is in build/default/source-view.png"; fi
 
 test: build
 	ctest --preset default

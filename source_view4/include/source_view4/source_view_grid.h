@@ -186,6 +186,7 @@ class SOURCE_VIEW4_EXPORT source_view_grid_base_t : public utilkit2::_internal::
   void on_column_moved(orrinfrw7::CHeader* header, orrinfrw7::IHeaderItem* item, int from,
                        int to);
   void on_header_context_menu(orrinfrw7::CVisualElement* element, int x, int y);
+  void on_header_fit_requested(orrinfrw7::CHeader* header, orrinfrw7::IHeaderItem* item);
 
   // The control's drawing surface behind the cells element; null when there is none.
   orrin7::IPainter* get_surface() const;

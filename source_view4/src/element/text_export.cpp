@@ -55,13 +55,18 @@ void source_view_element_t::get_full_line_text(unsigned int row, std::wstring& t
   }
 }
 
+// Lines are written straight into the text, which is given its estimated size once a few rows
+// have shown their average length: copying a million rows then moves no text around.
 std::wstring source_view_element_t::export_rows(const std::vector<unsigned int>& rows) const {
   std::wstring text;
   if (get_header_visible()) text = get_header_line_text();
+  constexpr std::size_t sample_rows = 64;
   std::wstring line;
-  for (const unsigned int row : rows) {
-    get_full_line_text(row, line);
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    get_full_line_text(rows[i], line);
     join(text, line, L"\r\n");
+    if (i + 1 == sample_rows && rows.size() > sample_rows)
+      text.reserve(text.size() / sample_rows * rows.size() * 11 / 10 + 2);
   }
   text += L"\r\n";
   return text;

@@ -55,6 +55,7 @@ void source_view_grid_base_t::connect_elements() {
   if (header) {
     header->ItemMoved.connect(this, &self::on_column_moved);
     header->ContextMenu.connect(this, &self::on_header_context_menu);
+    header->ItemFitRequested.connect(this, &self::on_header_fit_requested);
   }
 }
 
@@ -370,6 +371,13 @@ void source_view_grid_base_t::on_data_updated(unsigned int id, unsigned int /*ro
       id == all_columns || std::any_of(columns.begin(), columns.end(),
                                        [id](const column_record_t& c) { return c.data_id == id; });
   if (shown && cells_element) cells_element->Update(orrinfrw7::UK_Redraw);
+}
+
+// A double click on a column's right edge fits the column to its longest text.
+void source_view_grid_base_t::on_header_fit_requested(orrinfrw7::CHeader*,
+                                                      orrinfrw7::IHeaderItem* item) {
+  if (!item || item->GetModelIndex() < 0 || !data_model) return;
+  set_column_width(unsigned(item->GetModelIndex()), -1);
 }
 
 void source_view_grid_base_t::on_data_summary_updated() {
