@@ -222,6 +222,9 @@ class SOURCE_VIEW4_EXPORT source_view_grid_base_t : public utilkit2::_internal::
   int fit_every_row(unsigned int column, column_painters::draw_cell_params_t& params);
   // Widens `width` to the summary text's width × 1.2 when the column has a summary painter.
   int fit_summary(unsigned int column, column_painters::draw_cell_params_t& params, int width);
+  // A record for the cell at (grid row, column position) placed at the origin, reading `row`.
+  column_painters::draw_cell_params_t pointer_params(orrin7::IPainter* surface, int row,
+                                                     int column, unsigned int record_row) const;
   // Whether cell-relative (x, y) lies inside `r`, both edges included.
   static bool point_in(const orrin7::rectangle<double>& r, int x, int y);
 };

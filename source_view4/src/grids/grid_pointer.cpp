@@ -9,6 +9,30 @@ namespace source_view4 {
 
 using column_painters::draw_cell_params_t;
 
+namespace {
+
+// A rectangle a painter answers inside a measuring pass on the surface.
+template <class Ask>
+orrin7::rectangle<double> measured(orrin7::IPainter* surface, Ask ask) {
+  surface_pass_t pass(surface);
+  return ask();
+}
+
+}  // namespace
+
+// The record a painter lays a cell out with for a hit test: the cell at the origin, as the
+// pointer positions are relative to it.
+draw_cell_params_t source_view_grid_base_t::pointer_params(orrin7::IPainter* surface, int row,
+                                                           int column,
+                                                           unsigned int record_row) const {
+  draw_cell_params_t params;
+  params.painter = surface;
+  params.rect = orrin7::rectangle<double>(cells_element->GetCellVirtualRect(row, column));
+  params.row = record_row;
+  params.data_model = data_model;
+  return params;
+}
+
 // The link painter lays the text out where it draws it; only that text is the link, not the
 // rest of the cell.
 unsigned int source_view_grid_base_t::get_link_from_point(int row, int column, int x, int y) {
@@ -21,17 +45,10 @@ unsigned int source_view_grid_base_t::get_link_from_point(int row, int column, i
   if (data_model->get_link(flat_row, data_id) == no_link) return no_link;
   if (!SYSPORT_CHECK(link_painter)) return no_link;
 
-  draw_cell_params_t params;
-  params.painter = surface;
-  params.rect = orrin7::rectangle<double>(cells_element->GetCellVirtualRect(row, column));
-  params.row = flat_row;
+  draw_cell_params_t params = pointer_params(surface, row, column, flat_row);
   params.column = data_id;
-  params.data_model = data_model;
-  orrin7::rectangle<double> content;
-  {
-    surface_pass_t pass(surface);
-    content = link_painter->get_content_rect(params);
-  }
+  const orrin7::rectangle<double> content =
+      measured(surface, [&] { return link_painter->get_content_rect(params); });
   return point_in(content, x, y) ? data_model->get_link(flat_row, data_id) : no_link;
 }
 
@@ -61,18 +78,11 @@ void source_view_grid_base_t::on_grid_mouse_down(int row, int column, int x, int
   const hierarchical_row_state_t state = hierarchical_model->get_row_hierarchical_state(grid_row);
   if (state == row_state_none) return;
 
-  draw_cell_params_t params;
-  params.painter = surface;
-  params.rect = orrin7::rectangle<double>(cells_element->GetCellVirtualRect(row, column));
-  params.row = grid_row;
-  params.data_model = data_model;
+  draw_cell_params_t params = pointer_params(surface, row, column, grid_row);
   params.hierarchical_model = hierarchical_model;
   params.line_height = unsigned(row_line_height());
-  orrin7::rectangle<double> button_rect;
-  {
-    surface_pass_t pass(surface);
-    button_rect = group_painter->get_group_control_rect(params);
-  }
+  const orrin7::rectangle<double> button_rect =
+      measured(surface, [&] { return group_painter->get_group_control_rect(params); });
   if (!point_in(button_rect, x, y)) return;
 
   orrinfrw7::IContinuousItemViewModel* rows = cells_element->GetRowViewModel();
