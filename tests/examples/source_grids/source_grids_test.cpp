@@ -2,6 +2,7 @@
 // their painters give them where the grids lay them out. Positions come from the same view built
 // here in a control of the example's size.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cairo.h>
 
@@ -36,12 +37,15 @@ class written_view_t {
   explicit written_view_t(unsigned int rows)
       : m_control(source_grids::example_width, source_grids::example_height),
         m_image(nullptr, &cairo_surface_destroy) {
-    const std::string path = sv4_test::output_path("source_grids_" + std::to_string(rows) + ".png");
+    // One file per test process: CTest runs the tests of this file side by side.
+    const std::string path = sv4_test::output_path("source_grids_" + std::to_string(rows) + "_" +
+                                                   std::to_string(getpid()) + ".png");
     std::remove(path.c_str());
     const std::string command = std::string(SOURCE_GRIDS_PROGRAM) + " '" + path + "' " +
                                 std::to_string(rows) + " >/dev/null";
     m_status = std::system(command.c_str());
     m_image.reset(cairo_image_surface_create_from_png(path.c_str()));
+    std::remove(path.c_str());
 
     source_grids::options_t options;
     options.rows = rows;

@@ -87,7 +87,9 @@ struct fake_hierarchy_t : hierarchical_data_model_base_t {
     rows[r].state = s;
     row_state_updated.emit(r);
   }
-  int get_row_hierarchy_level(unsigned int r) const override { return rows[r].level; }
+  int get_row_hierarchy_level(unsigned int r) const override {
+    return r < rows.size() ? rows[r].level : 0;
+  }
   unsigned int get_flat_row_index(unsigned int r) const override { return rows[r].flat; }
   unsigned int get_row_count() const override { return unsigned(rows.size()); }
   hierarchical_mode_t get_model_type() override { return mode; }
