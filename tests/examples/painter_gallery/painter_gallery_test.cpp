@@ -2,6 +2,7 @@
 // painters give them where the painters' geometry puts them, and their text stands out from what
 // it is drawn on in both palettes while the light panel keeps its colours.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cairo.h>
 
@@ -51,11 +52,15 @@ double contrast(std::uint32_t a, std::uint32_t b) {
 // Runs the program once for the whole file and reads back its image.
 class PainterGallery : public ::testing::Test {
  protected:
+  // CTest runs the tests of this file side by side, each process running the program: each
+  // writes a file of its own and then puts it in the image's place in one step.
   static void SetUpTestSuite() {
     const std::string path = sv4_test::output_path("painter_gallery_test.png");
-    std::remove(path.c_str());
-    ran = std::system((PAINTER_GALLERY_PROGRAM " '" + path + "' >/dev/null").c_str());
-    image.reset(cairo_image_surface_create_from_png(path.c_str()));
+    const std::string own = path + "." + std::to_string(getpid()) + ".png";
+    std::remove(own.c_str());
+    ran = std::system((PAINTER_GALLERY_PROGRAM " '" + own + "' >/dev/null").c_str());
+    image.reset(cairo_image_surface_create_from_png(own.c_str()));
+    std::rename(own.c_str(), path.c_str());
   }
   static void TearDownTestSuite() { image.reset(); }
   void SetUp() override {
