@@ -51,7 +51,8 @@ bool save(orrinfrw7::COffscreenControl& control, const options_t& options) {
     if (output.path.empty()) continue;
     std::string error;
     if (!(control.*output.write)(output.path, &error)) {
-      std::fprintf(stderr, "source-view: cannot write %s: %s\n", output.path.c_str(), error.c_str());
+      std::fprintf(stderr, "source-view: cannot write %s: %s\n", output.path.c_str(),
+                   error.c_str());
       return false;
     }
     std::fprintf(stderr, "source-view: wrote %s\n", output.path.c_str());

@@ -31,10 +31,14 @@ bool parse_line(const std::string& text, unsigned& line) {
 }
 
 bool parse_mode(const std::string& text, view_mode_t& mode) {
-  if (text == "flat") mode = view_mode_t::flat;
-  else if (text == "functions") mode = view_mode_t::functions;
-  else if (text == "snippets") mode = view_mode_t::snippets;
-  else return false;
+  if (text == "flat")
+    mode = view_mode_t::flat;
+  else if (text == "functions")
+    mode = view_mode_t::functions;
+  else if (text == "snippets")
+    mode = view_mode_t::snippets;
+  else
+    return false;
   return true;
 }
 
@@ -44,20 +48,32 @@ bool apply(const std::string& name, const std::string& value, options_t& o, std:
     error = "--" + name + ": " + what + " (got '" + value + "')";
     return false;
   };
-  if (name == "png") o.png = value;
-  else if (name == "pdf") o.pdf = value;
-  else if (name == "svg") o.svg = value;
-  else if (name == "size") { if (!parse_size(value, o.width, o.height)) return bad("expected WxH, 100 to 16384 each"); }
-  else if (name == "line") { if (!parse_line(value, o.line)) return bad("expected a line number from 1"); }
-  else if (name == "find") o.find = value;
+  if (name == "png")
+    o.png = value;
+  else if (name == "pdf")
+    o.pdf = value;
+  else if (name == "svg")
+    o.svg = value;
+  else if (name == "size") {
+    if (!parse_size(value, o.width, o.height)) return bad("expected WxH, 100 to 16384 each");
+  } else if (name == "line") {
+    if (!parse_line(value, o.line)) return bad("expected a line number from 1");
+  } else if (name == "find")
+    o.find = value;
   else if (name == "theme") {
     if (value != "light" && value != "dark") return bad("expected light or dark");
     o.theme = value == "dark" ? theme_t::dark : theme_t::light;
-  } else if (name == "mode") { if (!parse_mode(value, o.load.mode)) return bad("expected flat, functions or snippets"); }
-  else if (name == "format") { if (!parse_format_name(value, o.load.format)) return bad("expected auto, gcov, json, tsv or source"); }
-  else if (name == "file") o.load.file_name = value;
-  else if (name == "source") o.load.source_path = value;
-  else if (name == "source-dir") o.load.source_dir = value;
+  } else if (name == "mode") {
+    if (!parse_mode(value, o.load.mode)) return bad("expected flat, functions or snippets");
+  } else if (name == "format") {
+    if (!parse_format_name(value, o.load.format))
+      return bad("expected auto, gcov, json, tsv or source");
+  } else if (name == "file")
+    o.load.file_name = value;
+  else if (name == "source")
+    o.load.source_path = value;
+  else if (name == "source-dir")
+    o.load.source_dir = value;
   else {
     error = "unknown option --" + name + " (see --help)";
     return false;

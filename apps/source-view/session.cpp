@@ -17,7 +17,8 @@ void session_t::open(const load_request_t& request) {
   // A fresh element state: leave any hierarchical mode so the new model gets its own.
   m_element.set_hierarchical_mode(source_view4::hierarchical_mode_none);
   m_element.clear_selection();
-  m_element.set_custom_data_model(utilkit2::smart_pointer_t<source_view4::data_model_base_t>(model));
+  m_element.set_custom_data_model(
+      utilkit2::smart_pointer_t<source_view4::data_model_base_t>(model));
   m_request = request;
   m_view = std::move(view);
   m_open = true;
@@ -59,7 +60,8 @@ unsigned session_t::focused_flat_row() const {
   if (focus == source_view4::no_row) return focus;
   auto& element = const_cast<viewer_element_t&>(m_element);
   auto model = element.get_hierarchical_data_model();
-  if (model && model->get_model_type() == hierarchical_mode_groups && focus < model->get_row_count())
+  if (model && model->get_model_type() == hierarchical_mode_groups &&
+      focus < model->get_row_count())
     return model->get_flat_row_index(focus);
   return focus;
 }
@@ -77,10 +79,12 @@ bool session_t::next_attention(bool forward) {
   unsigned from = focused_flat_row();
   unsigned target = rows.front();
   if (forward) {
-    auto it = from == source_view4::no_row ? rows.begin() : std::upper_bound(rows.begin(), rows.end(), from);
+    auto it = from == source_view4::no_row ? rows.begin()
+                                           : std::upper_bound(rows.begin(), rows.end(), from);
     target = it == rows.end() ? rows.front() : *it;  // wraps to the first
   } else {
-    auto it = from == source_view4::no_row ? rows.end() : std::lower_bound(rows.begin(), rows.end(), from);
+    auto it = from == source_view4::no_row ? rows.end()
+                                           : std::lower_bound(rows.begin(), rows.end(), from);
     target = it == rows.begin() ? rows.back() : *(it - 1);
   }
   go_to_row(m_element, target);

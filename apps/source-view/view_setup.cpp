@@ -31,7 +31,8 @@ orrin7::bitmap make_icon(icon_shape_t shape, std::uint32_t rgb) {
       double dx = x - c, dy = y - c, d2 = dx * dx + dy * dy;
       bool on = false;
       if (shape == icon_shape_t::disc) on = d2 <= radius * radius;
-      if (shape == icon_shape_t::ring) on = d2 <= radius * radius && d2 >= (radius - 2) * (radius - 2);
+      if (shape == icon_shape_t::ring)
+        on = d2 <= radius * radius && d2 >= (radius - 2) * (radius - 2);
       if (shape == icon_shape_t::cross)
         on = (std::abs(dx - dy) < 1.2 || std::abs(dx + dy) < 1.2) && std::abs(dx) <= radius;
       if (on) image.pixels[y * icon_size + x] = 0xFF000000u | rgb;

@@ -54,7 +54,8 @@ class viewer_window_t : public utilkit2::_internal::subscriber_base_t {
       unsigned flat = model && model->get_model_type() == source_view4::hierarchical_mode_groups
                           ? model->get_flat_row_index(focus)
                           : focus;
-      if (flat < w->m_session->view().row_lines.size()) focus_line = w->m_session->view().row_lines[flat];
+      if (flat < w->m_session->view().row_lines.size())
+        focus_line = w->m_session->view().row_lines[flat];
     }
     std::printf("state mode=%s focus_line=%u matches=%zu visible=%d,%d error=%s\n",
                 modes[int(w->m_session->request().mode)], focus_line, w->m_session->match_count(),
@@ -174,7 +175,8 @@ class viewer_window_t : public utilkit2::_internal::subscriber_base_t {
     if (m_monitor) g_signal_connect(m_monitor, "changed", G_CALLBACK(on_file_changed), this);
   }
 
-  static void on_file_changed(GFileMonitor*, GFile*, GFile*, GFileMonitorEvent event, gpointer self) {
+  static void on_file_changed(GFileMonitor*, GFile*, GFile*, GFileMonitorEvent event,
+                              gpointer self) {
     auto* w = static_cast<viewer_window_t*>(self);
     if (event != G_FILE_MONITOR_EVENT_CHANGES_DONE_HINT && event != G_FILE_MONITOR_EVENT_CREATED &&
         event != G_FILE_MONITOR_EVENT_CHANGED)
@@ -191,10 +193,9 @@ class viewer_window_t : public utilkit2::_internal::subscriber_base_t {
   }
 
   void choose_file() {
-    GtkWidget* dialog = gtk_file_chooser_dialog_new("Open", GTK_WINDOW(m_window),
-                                                    GTK_FILE_CHOOSER_ACTION_OPEN, "_Cancel",
-                                                    GTK_RESPONSE_CANCEL, "_Open",
-                                                    GTK_RESPONSE_ACCEPT, nullptr);
+    GtkWidget* dialog = gtk_file_chooser_dialog_new(
+        "Open", GTK_WINDOW(m_window), GTK_FILE_CHOOSER_ACTION_OPEN, "_Cancel", GTK_RESPONSE_CANCEL,
+        "_Open", GTK_RESPONSE_ACCEPT, nullptr);
     if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {
       char* name = gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(dialog));
       load_request_t request = m_options.load;
@@ -222,7 +223,9 @@ class viewer_window_t : public utilkit2::_internal::subscriber_base_t {
     auto* w = static_cast<viewer_window_t*>(self);
     std::wstring text = widen(gtk_entry_get_text(entry));
     std::size_t rows = w->m_session->find(text);
-    std::string what = text.empty() ? "" : rows == 0 ? "no match" : std::to_string(rows) + " lines match";
+    std::string what = text.empty() ? ""
+                       : rows == 0  ? "no match"
+                                    : std::to_string(rows) + " lines match";
     gtk_label_set_text(GTK_LABEL(w->m_find_label), what.c_str());
     w->m_control.InvalidateAll();
   }
@@ -334,9 +337,10 @@ class viewer_window_t : public utilkit2::_internal::subscriber_base_t {
       GtkWidget* item = gtk_check_menu_item_new_with_label(caption.c_str());
       gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(item), grid->get_column_visible(i));
       auto* toggle = new column_toggle_t{this, left, i};
-      g_signal_connect_data(item, "toggled", G_CALLBACK(on_column_toggled), toggle,
-                            [](gpointer data, GClosure*) { delete static_cast<column_toggle_t*>(data); },
-                            GConnectFlags(0));
+      g_signal_connect_data(
+          item, "toggled", G_CALLBACK(on_column_toggled), toggle,
+          [](gpointer data, GClosure*) { delete static_cast<column_toggle_t*>(data); },
+          GConnectFlags(0));
       gtk_menu_shell_append(GTK_MENU_SHELL(menu), item);
     }
   }

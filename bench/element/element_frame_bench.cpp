@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "../common/pango_floor.h"
 #include "orrin7/system.h"
 #include "orrinfrw7/offscreen_control.h"
 #include "source_view4/source_view_element.h"
@@ -275,18 +276,9 @@ struct pango_floor_t {
     cr = cairo_create(surface);
     layout = pango_cairo_create_layout(cr);
     PangoContext* context = pango_layout_get_context(layout);
-    pango_cairo_context_set_resolution(context, 96.0);
-    cairo_font_options_t* options = cairo_font_options_create();
-    cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
-    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_SLIGHT);
-    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
-    pango_cairo_context_set_font_options(context, options);
-    cairo_font_options_destroy(options);
+    bench_floor::configure_context(context);
     pango_layout_context_changed(layout);
-    PangoFontDescription* description = pango_font_description_from_string("DejaVu Sans Mono 10");
-    pango_layout_set_font_description(layout, description);
-    pango_font_description_free(description);
-    pango_layout_set_single_paragraph_mode(layout, TRUE);
+    bench_floor::set_font(layout, "DejaVu Sans Mono 10");
     pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);
   }
   ~pango_floor_t() {

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "../common/pango_floor.h"
 #include "orrin7/painter.h"
 #include "orrin7/types.h"
 #include "orrinfrw7/header.h"
@@ -168,19 +169,10 @@ void fit_every_row(benchmark::State& state) {
 // laid out as the drawing library lays text out (96 dpi, whole-pixel metrics).
 PangoLayout* create_reused_layout() {
   PangoContext* context = pango_font_map_create_context(pango_cairo_font_map_get_default());
-  pango_cairo_context_set_resolution(context, 96.0);
-  cairo_font_options_t* options = cairo_font_options_create();
-  cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
-  cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_SLIGHT);
-  cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
-  pango_cairo_context_set_font_options(context, options);
-  cairo_font_options_destroy(options);
+  bench_floor::configure_context(context);
   PangoLayout* layout = pango_layout_new(context);
   g_object_unref(context);
-  PangoFontDescription* description = pango_font_description_from_string("Monospace 9");
-  pango_layout_set_font_description(layout, description);
-  pango_font_description_free(description);
-  pango_layout_set_single_paragraph_mode(layout, TRUE);
+  bench_floor::set_font(layout, "Monospace 9");
   return layout;
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "../common/pango_floor.h"
 #include "orrin7/cairo_painter.h"
 #include "source_view4/data_model.h"
 #include "source_view4/text_painter.h"
@@ -119,17 +120,9 @@ void paint_text_cells_pango_floor(benchmark::State& state) {
   }
   PangoLayout* layout = pango_cairo_create_layout(screen.cr);
   PangoContext* context = pango_layout_get_context(layout);
-  pango_cairo_context_set_resolution(context, 96.0);
-  cairo_font_options_t* options = cairo_font_options_create();
-  cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
-  cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_SLIGHT);
-  cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
-  pango_cairo_context_set_font_options(context, options);
-  cairo_font_options_destroy(options);
+  bench_floor::configure_context(context);
   pango_layout_context_changed(layout);
-  PangoFontDescription* description = pango_font_description_from_string("Sans 9");
-  pango_layout_set_font_description(layout, description);
-  pango_layout_set_single_paragraph_mode(layout, TRUE);
+  bench_floor::set_font(layout, "Sans 9");
   pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);
   for (auto _ : state) {
     cairo_set_source_rgb(screen.cr, 0, 0, 0);
@@ -146,7 +139,6 @@ void paint_text_cells_pango_floor(benchmark::State& state) {
     }
     cairo_surface_flush(screen.surface);
   }
-  pango_font_description_free(description);
   g_object_unref(layout);
 }
 

@@ -49,12 +49,15 @@ const inputs_t& inputs() {
       if (line.find(":    0:") == std::string::npos) body.push_back(line);
     std::string gcov = "        -:    0:Source:big.c\n        -:    0:Runs:1\n", source;
     unsigned offset = 0, per_copy = 0;
-    for (const std::string& line : body) per_copy += line.find(':') < 12 && line.rfind("function", 0) && line.rfind("branch", 0) && line.rfind("call", 0);
+    for (const std::string& line : body)
+      per_copy += line.find(':') < 12 && line.rfind("function", 0) && line.rfind("branch", 0) &&
+                  line.rfind("call", 0);
     char number[32];
     while (offset + per_copy <= target_lines) {
       for (const std::string& line : body) {
         std::size_t a = line.find(':'), b = line.find(':', a + 1);
-        bool counted = line.rfind("function", 0) && line.rfind("branch", 0) && line.rfind("call", 0);
+        bool counted =
+            line.rfind("function", 0) && line.rfind("branch", 0) && line.rfind("call", 0);
         if (!counted || a == std::string::npos || b == std::string::npos) {
           gcov += line + "\n";
           continue;
@@ -72,7 +75,8 @@ const inputs_t& inputs() {
     nlohmann::json doc;
     {
       std::string gz = in.dir + "/sample.json.gz";
-      std::system(("gzip -dc '" SOURCE_VIEW_JSON_SAMPLE "' > '" + in.dir + "/sample.json'").c_str());
+      std::system(
+          ("gzip -dc '" SOURCE_VIEW_JSON_SAMPLE "' > '" + in.dir + "/sample.json'").c_str());
       doc = nlohmann::json::parse(read_file(in.dir + "/sample.json"));
     }
     nlohmann::json& file = doc["files"][0];
@@ -94,7 +98,8 @@ const inputs_t& inputs() {
     doc["current_working_directory"] = in.dir;
     std::ofstream(in.json) << doc.dump();
     std::string small = "        -:    0:Source:small.c\n";
-    for (int i = 1; i <= 10; ++i) small += "        1:   " + std::to_string(i) + ":int x" + std::to_string(i) + ";\n";
+    for (int i = 1; i <= 10; ++i)
+      small += "        1:   " + std::to_string(i) + ":int x" + std::to_string(i) + ";\n";
     std::ofstream(in.small_gcov) << small;
     std::fprintf(stderr, "bench inputs: %u lines; gcov text %.1f MB, JSON %.1f MB\n", offset,
                  read_file(in.gcov).size() / 1e6, read_file(in.json).size() / 1e6);

@@ -146,8 +146,8 @@ snippet_t snippet_for(const std::wstring& line, int count) {
   snippet_t snippet;
   snippet.text = line;
   snippet.items.push_back({{L"from main: " + std::to_wstring(count / 3)}, L"caller main", 0, 0});
-  snippet.items.push_back({{L"from tests: " + std::to_wstring(count - count / 3)},
-                           L"caller run_tests", 1, 0});
+  snippet.items.push_back(
+      {{L"from tests: " + std::to_wstring(count - count / 3)}, L"caller run_tests", 1, 0});
   return snippet;
 }
 
@@ -197,7 +197,7 @@ void show(source_view_element_t& view, const std::vector<std::wstring>& lines, m
   if (!blocks.empty()) {
     const auto [first, last] = blocks.front();
     for (unsigned int row = first; row <= last; ++row) {
-      const int position = row == first ? range_t::first_row
+      const int position = row == first  ? range_t::first_row
                            : row == last ? range_t::last_row
                                          : range_t::inner_row;
       model->set_data(row, range_column, cell_value_t(range_t{position, L"first block", 0}));

@@ -29,10 +29,14 @@ struct options_t {
 };
 
 bool parse_mode(const std::string& name, mode_t& mode) {
-  if (name == "flat") mode = mode_t::flat;
-  else if (name == "groups") mode = mode_t::groups;
-  else if (name == "snippets") mode = mode_t::snippets;
-  else return false;
+  if (name == "flat")
+    mode = mode_t::flat;
+  else if (name == "groups")
+    mode = mode_t::groups;
+  else if (name == "snippets")
+    mode = mode_t::snippets;
+  else
+    return false;
   return true;
 }
 

@@ -45,7 +45,7 @@ struct line_record_t {
 };
 
 struct function_record_t {
-  std::string name;       // as written (demangled where the input gives that)
+  std::string name;         // as written (demangled where the input gives that)
   unsigned first_line = 0;  // 1-based; 0 when unknown
   unsigned last_line = 0;
   std::uint64_t calls = 0;
@@ -54,8 +54,8 @@ struct function_record_t {
 };
 
 struct file_coverage_t {
-  std::string input_path;   // the file read (gcov text or JSON)
-  std::string source_name;  // the source's name as the input gives it
+  std::string input_path;                 // the file read (gcov text or JSON)
+  std::string source_name;                // the source's name as the input gives it
   std::vector<std::string> source_lines;  // UTF-8, without line ends
   std::vector<line_record_t> lines;       // one per source line
   std::vector<function_record_t> functions;

@@ -43,7 +43,8 @@ class document_t {
 
   std::uint64_t number(const json& object, const char* key, const std::string& where) const {
     const json& value = member(object, key, where);
-    if (!value.is_number_unsigned() && !(value.is_number_integer() && value.get<std::int64_t>() >= 0))
+    if (!value.is_number_unsigned() &&
+        !(value.is_number_integer() && value.get<std::int64_t>() >= 0))
       fail(where + "." + key, "expected a whole number not below 0");
     return value.get<std::uint64_t>();
   }
@@ -112,10 +113,11 @@ void settle_branches(line_record_t& line) {
       branch.state = state::never_executed;
     else
       branch.state = branch.count > 0 ? state::taken : state::not_taken;
-    branch.text = branch.state == state::never_executed
-                      ? "never executed"
-                      : "taken " + std::to_string(branch.count) +
-                            (branch.fallthrough ? " (fallthrough)" : branch.throws ? " (throw)" : "");
+    branch.text = branch.state == state::never_executed ? "never executed"
+                                                        : "taken " + std::to_string(branch.count) +
+                                                              (branch.fallthrough ? " (fallthrough)"
+                                                               : branch.throws    ? " (throw)"
+                                                                                  : "");
   }
   // A line covered by one function only has no instantiations to tell apart. A line of several
   // keeps its branches with the instantiations, as gcov's own listing and totals do.

@@ -279,7 +279,8 @@ class parser_t {
       positive = *percent > 0;
     } else {
       auto count = parse_count(amount);
-      if (!count || !count->executable) fail("branch count '" + std::string(amount) + "' is not a number");
+      if (!count || !count->executable)
+        fail("branch count '" + std::string(amount) + "' is not a number");
       branch.count = count->value;
       positive = count->value > 0;
     }
@@ -361,7 +362,8 @@ bool looks_like_gcov_text(std::string_view text) {
   std::string_view head = trim(text.substr(0, colon));
   if (head != "-") return false;
   std::size_t second = text.find(':', colon + 1);
-  return second != std::string_view::npos && trim(text.substr(colon + 1, second - colon - 1)) == "0";
+  return second != std::string_view::npos &&
+         trim(text.substr(colon + 1, second - colon - 1)) == "0";
 }
 
 }  // namespace source_view_app

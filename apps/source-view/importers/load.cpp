@@ -12,7 +12,8 @@ namespace source_view_app {
 namespace {
 
 bool ends_with(const std::string& s, const std::string& suffix) {
-  return s.size() >= suffix.size() && s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
+  return s.size() >= suffix.size() &&
+         s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
 // A header row of tab-separated names, one of them "line".
@@ -30,12 +31,18 @@ void release(std::string& bytes) { std::string().swap(bytes); }
 }  // namespace
 
 bool parse_format_name(const std::string& name, input_format_t& format) {
-  if (name == "auto") format = input_format_t::automatic;
-  else if (name == "gcov") format = input_format_t::gcov;
-  else if (name == "json") format = input_format_t::gcov_json;
-  else if (name == "tsv") format = input_format_t::tsv;
-  else if (name == "source") format = input_format_t::source;
-  else return false;
+  if (name == "auto")
+    format = input_format_t::automatic;
+  else if (name == "gcov")
+    format = input_format_t::gcov;
+  else if (name == "json")
+    format = input_format_t::gcov_json;
+  else if (name == "tsv")
+    format = input_format_t::tsv;
+  else if (name == "source")
+    format = input_format_t::source;
+  else
+    return false;
   return true;
 }
 

@@ -109,17 +109,20 @@ tsv_table_t parse_tsv(const std::string& path, std::string_view text) {
     check_utf8(path, at, line);
     std::vector<std::string_view> fields = split_tabs(line);
     if (fields.size() != header.size())
-      throw import_error(path, at, std::to_string(fields.size()) + " fields where the header has " +
-                                       std::to_string(header.size()));
+      throw import_error(path, at,
+                         std::to_string(fields.size()) + " fields where the header has " +
+                             std::to_string(header.size()));
     std::int64_t number = 0;
     if (!read_integer(std::string(fields[line_column]), number) || number < 1 ||
         number > 0x7FFFFFFF)
-      throw import_error(path, at, "line number '" + std::string(fields[line_column]) +
-                                       "' is not a positive whole number");
+      throw import_error(
+          path, at,
+          "line number '" + std::string(fields[line_column]) + "' is not a positive whole number");
     auto [it, fresh] = seen.emplace(unsigned(number), at);
     if (!fresh)
-      throw import_error(path, at, "line " + std::to_string(number) + " repeats the row of line " +
-                                       std::to_string(it->second));
+      throw import_error(path, at,
+                         "line " + std::to_string(number) + " repeats the row of line " +
+                             std::to_string(it->second));
     table.lines.push_back(unsigned(number));
     table.input_rows.push_back(at);
     std::size_t c = 0;

@@ -26,8 +26,8 @@ struct tsv_column_t {
 
 struct tsv_table_t {
   std::string input_path;
-  std::vector<unsigned> lines;       // 1-based source line of each data row
-  std::vector<unsigned> input_rows;  // the file's own line number of each data row
+  std::vector<unsigned> lines;        // 1-based source line of each data row
+  std::vector<unsigned> input_rows;   // the file's own line number of each data row
   std::vector<tsv_column_t> columns;  // the metric columns (the line column left out)
 };
 

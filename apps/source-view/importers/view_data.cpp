@@ -123,12 +123,16 @@ snippet_t line_snippet(const line_record_t& line, const std::string& source) {
     snippet.items.push_back({{}, L"branch " + std::to_wstring(i) + L" " + widen(b.text), image, 0});
   }
   for (std::size_t i = 0; i < line.calls.size(); ++i)
-    snippet.items.push_back({{}, L"call " + std::to_wstring(i) + L" " + widen(line.calls[i].text),
-                             line.calls[i].executed ? image_taken : image_never_executed, 0});
+    snippet.items.push_back({{},
+                             L"call " + std::to_wstring(i) + L" " + widen(line.calls[i].text),
+                             line.calls[i].executed ? image_taken : image_never_executed,
+                             0});
   for (const instance_count_t& instance : line.instances) {
     std::wstring count = instance.executable ? widen(instance.count_text) : L"-";
-    snippet.items.push_back({{}, widen(instance.function) + L": " + count,
-                             instance.count > 0 ? image_taken : image_not_taken, 0});
+    snippet.items.push_back({{},
+                             widen(instance.function) + L": " + count,
+                             instance.count > 0 ? image_taken : image_not_taken,
+                             0});
   }
   return snippet;
 }
@@ -146,7 +150,8 @@ std::wstring count_text(const line_record_t& line) {
 
 std::wstring coverage_summary(const file_coverage_t& coverage) {
   coverage_totals_t totals = count_totals(coverage);
-  std::string text = "lines executed " + format_ratio(totals.lines_executed, totals.lines_executable);
+  std::string text =
+      "lines executed " + format_ratio(totals.lines_executed, totals.lines_executable);
   if (totals.branches_total > 0)
     text += "   branches taken " + format_ratio(totals.branches_taken, totals.branches_total);
   return widen(text);
@@ -190,7 +195,8 @@ view_description_t fill_coverage_view(const file_coverage_t& coverage, view_mode
   model.begin_update();
   model.set_row_count(unsigned(rows));
   write_column<std::wstring>(model, source_view4::source_column, rows, [&](std::size_t r) {
-    return lines[r] == 0 ? plan.group_titles[group_of[r]] : widen(coverage.source_lines[lines[r] - 1]);
+    return lines[r] == 0 ? plan.group_titles[group_of[r]]
+                         : widen(coverage.source_lines[lines[r] - 1]);
   });
   // A function's row shows its mark and its calls, so that its text export keeps every column in
   // place (leading empty cells would leave no tab behind).

@@ -14,10 +14,10 @@ enum class view_mode_t { flat, functions, snippets };
 
 // Model column ids of the viewer's columns.
 enum column_id_t : unsigned {
-  line_id = 1,     // the 1-based source line ("\u0192" on function rows)
-  count_id = 2,    // gcov's execution count (the calls on function rows)
-  branches_id = 3,  // label list: one label per branch
-  hits_id = 4,      // the count as a fraction of the file's largest count
+  line_id = 1,           // the 1-based source line ("\u0192" on function rows)
+  count_id = 2,          // gcov's execution count (the calls on function rows)
+  branches_id = 3,       // label list: one label per branch
+  hits_id = 4,           // the count as a fraction of the file's largest count
   first_metric_id = 10,  // TSV metric i is first_metric_id + i
 };
 

@@ -503,8 +503,8 @@ int CControl::StartTimer(CVisualElement* owner, int delayMs, int intervalMs,
 }
 
 void CControl::StopTimer(int id) {
-  const auto it = std::find_if(m_timers.begin(), m_timers.end(),
-                               [id](const timer_t& t) { return t.id == id; });
+  const auto it =
+      std::find_if(m_timers.begin(), m_timers.end(), [id](const timer_t& t) { return t.id == id; });
   if (it == m_timers.end()) return;
   m_timers.erase(it);
   TimersChanged();

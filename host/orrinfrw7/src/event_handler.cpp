@@ -154,9 +154,7 @@ int CContinuousItemEventHandler::DragTarget(const CMouseEvent& event) const {
   return item >= 0 ? item : m_model->GetCount() - 1;
 }
 
-int CContinuousItemEventHandler::AutoScrollStep(int beyond) {
-  return 1 + std::max(0, beyond) / 24;
-}
+int CContinuousItemEventHandler::AutoScrollStep(int beyond) { return 1 + std::max(0, beyond) / 24; }
 
 bool CContinuousItemEventHandler::DragTo(const CMouseEvent& event) {
   if (!m_dragging || event.button != orrin7::MB_Left || m_model == nullptr) return false;

@@ -83,8 +83,8 @@ orrin7::rectangle<int> CScrollBar::AcrossRect(int from, int to) const {
 orrin7::range<int> CScrollBar::ThumbSpan() const {
   const int track = Length() - 2 * ArrowSize();
   if (track <= 0 || m_total <= m_page || m_total <= 0) return {0, 0};
-  const int length =
-      std::clamp(static_cast<int>(track * m_page / m_total), std::min(kMinThumbLength, track), track);
+  const int length = std::clamp(static_cast<int>(track * m_page / m_total),
+                                std::min(kMinThumbLength, track), track);
   const double max = GetMaxPosition();
   const int start =
       ArrowSize() +

@@ -65,9 +65,8 @@ class SOURCE_VIEW4_EXPORT grid_element_t
  public:
   using RemoveTranslator = source_view4::RemoveTranslator;
   using PseudoDiscreteScrollModel = source_view4::PseudoDiscreteScrollModel;
-  using cell_event_handler_t =
-      orrinfrw7::CCellEventHandler<orrinfrw7::IContinuousItemViewModel,
-                                   orrinfrw7::IContinuousItemViewModel>;
+  using cell_event_handler_t = orrinfrw7::CCellEventHandler<orrinfrw7::IContinuousItemViewModel,
+                                                            orrinfrw7::IContinuousItemViewModel>;
 
   grid_element_t(orrinfrw7::CVisualElement* parent, const orrin7::size<int>& size,
                  orrinfrw7::Alignment alignment);
@@ -145,8 +144,7 @@ class SOURCE_VIEW4_EXPORT grid_element_t
 
  private:
   void fill(orrin7::IPainter* painter, const orrin7::rectangle<double>& rect) const;
-  void draw_separator(orrin7::IPainter* painter, double x1, double y1, double x2,
-                      double y2) const;
+  void draw_separator(orrin7::IPainter* painter, double x1, double y1, double x2, double y2) const;
   // Keeps the own row model's default row height equal to the shown model's.
   void follow_row_height();
   // The cell's pixels in the element: (left, top) of its row and column.
@@ -156,7 +154,7 @@ class SOURCE_VIEW4_EXPORT grid_element_t
   orrinfrw7::IContinuousItemViewModel* m_initialRows;     // not owned
   orrinfrw7::IContinuousItemViewModel* m_initialColumns;  // not owned
   orrinfrw7::IContinuousItemViewModel* m_rows;            // the row model in force, not owned
-  orrinfrw7::IContinuousItemViewModel* m_columns;  // the column model in force, not owned
+  orrinfrw7::IContinuousItemViewModel* m_columns;         // the column model in force, not owned
   bool m_emptyAreaColorSet = false;
   orrin7::_color m_emptyAreaColor;
   bool m_separatorColorSet = false;

@@ -53,8 +53,9 @@ constexpr unsigned int no_data = 0xFFFFFFFF;
 // Rows the elements report are grid rows: flat rows, or view rows of the hierarchical model.
 // Lookups of the flat model that belong to the row on screen (links, their texts, cell flags)
 // use the flat row the grid row shows; fitting a width measures the flat rows themselves.
-class SOURCE_VIEW4_EXPORT source_view_grid_base_t : public utilkit2::_internal::subscriber_base_t,
-                                                    public orrinfrw7::CDefaultDiscreteItemViewModel {
+class SOURCE_VIEW4_EXPORT source_view_grid_base_t
+    : public utilkit2::_internal::subscriber_base_t,
+      public orrinfrw7::CDefaultDiscreteItemViewModel {
  public:
   source_view_grid_base_t(orrinfrw7::CHeader* header, header_model_t* header_model,
                           grid_element_t* cells, grid_element_t* summary);
@@ -141,7 +142,7 @@ class SOURCE_VIEW4_EXPORT source_view_grid_base_t : public utilkit2::_internal::
   // column painter for the snippet column, the group painter for a group row, else the column
   // painter.
   utilkit2::smart_pointer_t<column_painters::base_painter_t> find_cell_painter(unsigned int row,
-                                                                              unsigned int column);
+                                                                               unsigned int column);
   // The link whose text lies under cell-relative (x, y) of the cell at (grid row, column
   // position); no_link when none.
   unsigned int get_link_from_point(int row, int column, int x, int y);
@@ -183,8 +184,7 @@ class SOURCE_VIEW4_EXPORT source_view_grid_base_t : public utilkit2::_internal::
   void on_grid_cell_mouse_leave(int row, int column);
   // Reordering the records is move_column's, which the host calls: a header drag moves nothing
   // here.
-  void on_column_moved(orrinfrw7::CHeader* header, orrinfrw7::IHeaderItem* item, int from,
-                       int to);
+  void on_column_moved(orrinfrw7::CHeader* header, orrinfrw7::IHeaderItem* item, int from, int to);
   void on_header_context_menu(orrinfrw7::CVisualElement* element, int x, int y);
   void on_header_fit_requested(orrinfrw7::CHeader* header, orrinfrw7::IHeaderItem* item);
 
@@ -194,17 +194,18 @@ class SOURCE_VIEW4_EXPORT source_view_grid_base_t : public utilkit2::_internal::
   int model_column_at(int visible_column) const;
   // The painter of a cell whose group state is read at `row` and whose link at `flat_row`: the
   // drawing passes a grid row and the flat row it shows, measuring a flat row twice.
-  utilkit2::smart_pointer_t<column_painters::base_painter_t> choose_painter(
-      unsigned int row, unsigned int flat_row, unsigned int column);
+  utilkit2::smart_pointer_t<column_painters::base_painter_t> choose_painter(unsigned int row,
+                                                                            unsigned int flat_row,
+                                                                            unsigned int column);
   // The flat row a grid row shows (itself without a hierarchical model).
   unsigned int flat_row_of(unsigned int row) const;
   int row_line_height() const;
 
-  orrinfrw7::CHeader* header;                 // not owned
-  header_model_t* header_model;               // not owned
-  grid_element_t* cells_element;              // not owned
-  grid_element_t* summary_element;            // not owned
-  std::vector<column_record_t> columns;       // by model column index
+  orrinfrw7::CHeader* header;            // not owned
+  header_model_t* header_model;          // not owned
+  grid_element_t* cells_element;         // not owned
+  grid_element_t* summary_element;       // not owned
+  std::vector<column_record_t> columns;  // by model column index
   utilkit2::smart_pointer_t<data_model_base_t> data_model;
   utilkit2::smart_pointer_t<hierarchical_data_model_base_t> hierarchical_model;
   utilkit2::smart_pointer_t<column_painters::base_painter_t> link_painter;
@@ -223,8 +224,8 @@ class SOURCE_VIEW4_EXPORT source_view_grid_base_t : public utilkit2::_internal::
   // Widens `width` to the summary text's width × 1.2 when the column has a summary painter.
   int fit_summary(unsigned int column, column_painters::draw_cell_params_t& params, int width);
   // A record for the cell at (grid row, column position) placed at the origin, reading `row`.
-  column_painters::draw_cell_params_t pointer_params(orrin7::IPainter* surface, int row,
-                                                     int column, unsigned int record_row) const;
+  column_painters::draw_cell_params_t pointer_params(orrin7::IPainter* surface, int row, int column,
+                                                     unsigned int record_row) const;
   // Whether cell-relative (x, y) lies inside `r`, both edges included.
   static bool point_in(const orrin7::rectangle<double>& r, int x, int y);
 };
@@ -235,8 +236,8 @@ class SOURCE_VIEW4_EXPORT source_view_grid_base_t : public utilkit2::_internal::
 // widths.
 class SOURCE_VIEW4_EXPORT auxiliary_grid_t : public source_view_grid_base_t {
  public:
-  auxiliary_grid_t(orrinfrw7::CHeader* header, header_model_t* header_model,
-                   grid_element_t* cells, grid_element_t* summary);
+  auxiliary_grid_t(orrinfrw7::CHeader* header, header_model_t* header_model, grid_element_t* cells,
+                   grid_element_t* summary);
 
   // Replaces the column set: column i shows data_ids[i]; a key of `groups` makes that column a
   // group (expanded) whose children are the listed columns, in that order.

@@ -126,8 +126,8 @@ void navigation_element_t::draw_item(orrin7::IPainter* painter, unsigned int row
   band_painter->on_draw_cell(params);
 }
 
-void navigation_element_t::fill(orrin7::IPainter* painter, const orrin7::_color& color,
-                                double left, double top, double right, double bottom) {
+void navigation_element_t::fill(orrin7::IPainter* painter, const orrin7::_color& color, double left,
+                                double top, double right, double bottom) {
   painter->SetBrush(orrin7::brush(color, 1));
   painter->FillRect(left, top, right, bottom);
 }

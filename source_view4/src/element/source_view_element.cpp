@@ -198,8 +198,7 @@ bool source_view_element_t::get_header_visible() const {
 }
 
 void source_view_element_t::set_splitter_pos(int pos) {
-  right_region->SetSize(
-      {GetBounds().width() - pos, right_region->GetRequestedSize().height});
+  right_region->SetSize({GetBounds().width() - pos, right_region->GetRequestedSize().height});
 }
 
 int source_view_element_t::get_splitter_pos() const {
@@ -299,7 +298,8 @@ std::vector<unsigned int> source_view_element_t::get_selection() const {
   std::vector<unsigned int> selected;
   const long long count = selection()->GetSelectedCount();
   selected.reserve(std::size_t(count));
-  for (long long n = 0; n < count; ++n) selected.push_back(unsigned(selection()->GetSelectedItem(n)));
+  for (long long n = 0; n < count; ++n)
+    selected.push_back(unsigned(selection()->GetSelectedItem(n)));
   return selected;
 }
 
@@ -360,7 +360,8 @@ void source_view_element_t::on_calculate_row_height(int& height) {
   const orrin7::font saved = surface->GetFont();
   for (source_view_grid_base_t* grid : all_grids()) {
     for (unsigned int column = 0; column < grid->get_column_count(); ++column) {
-      const auto* text = dynamic_cast<const text_painter_t*>(grid->get_column_painter(column).get());
+      const auto* text =
+          dynamic_cast<const text_painter_t*>(grid->get_column_painter(column).get());
       if (!text) continue;
       surface->SetFont(text->get_font());
       tallest = std::max(tallest, surface->GetFontMetrics().line_height());

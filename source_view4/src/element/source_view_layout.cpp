@@ -128,8 +128,8 @@ orrin7::rectangle<int> source_view_layout_t::get_sbox_rect() const {
   if (!left_panel || !center_region || !right_region) return {};
   const int width = left_panel->GetBounds().width() + center_region->GetBounds().width() +
                     right_region->GetBounds().width();
-  const int height = std::max({0, left_panel->GetBounds().bottom,
-                               center_region->GetBounds().bottom, right_region->GetBounds().bottom});
+  const int height = std::max({0, left_panel->GetBounds().bottom, center_region->GetBounds().bottom,
+                               right_region->GetBounds().bottom});
   return {0, 0, width, height};
 }
 

@@ -37,9 +37,8 @@ std::wstring source_view_element_t::get_header_line_text() const {
   std::wstring line;
   for (const source_view_grid_base_t* grid : export_grids()) {
     auto* captions = const_cast<source_view_grid_base_t*>(grid);
-    for_each_shown_column(*grid, [&](unsigned int column) {
-      join(line, captions->get_caption(column), L"\t");
-    });
+    for_each_shown_column(
+        *grid, [&](unsigned int column) { join(line, captions->get_caption(column), L"\t"); });
   }
   return line;
 }

@@ -35,8 +35,9 @@ void auxiliary_grid_t::number_captions(unsigned int count) {
   for (unsigned int i = 0; i < count; ++i) set_caption(i, L"Column" + std::to_wstring(i + 1));
 }
 
-void auxiliary_grid_t::set_columns(const std::vector<unsigned int>& data_ids,
-                                   const std::map<unsigned int, std::vector<unsigned int>>& groups) {
+void auxiliary_grid_t::set_columns(
+    const std::vector<unsigned int>& data_ids,
+    const std::map<unsigned int, std::vector<unsigned int>>& groups) {
   if (!header_model) {
     ::SYSPORT_2_18::debug::_private::assertion_failed(
         "false", "vcs\\source_view4\\src\\auxiliary_grid", 56,

@@ -171,8 +171,7 @@ void source_view_grid_base_t::on_draw_hierarchical_cell(unsigned int row, unsign
   }
   const painter_ptr_t painter = find_cell_painter(row, 0);
   if (!painter) return;
-  indented_t indent(*painter,
-                    indent_per_level * hierarchical_model->get_row_hierarchy_level(row));
+  indented_t indent(*painter, indent_per_level * hierarchical_model->get_row_hierarchy_level(row));
   on_draw_normal_cell(row, 0, flat);
 }
 

@@ -123,8 +123,7 @@ int grid_element_t::CalculateDefaultRowHeight() {
   int height = -1;
   row_height_query.emit(height);
   if (height >= 0) return height;
-  return GetTextLineHeight() +
-         int(orrin7::GetCurrentSystem()->GetMetricF(orrin7::SM_LineHeight));
+  return GetTextLineHeight() + int(orrin7::GetCurrentSystem()->GetMetricF(orrin7::SM_LineHeight));
 }
 
 // The scroll model keeps measuring in default rows of the element's own row model; while another

@@ -1,8 +1,8 @@
 // Pointer handling of source_view_grid_base_t: links under the pointer and the hand cursor, group
 // buttons, clicks, double clicks and header context menus re-emitted as the grid's signals.
+#include "grids/grid_support.h"
 #include "orrinfrw7/control.h"
 #include "source_view4/source_view_grid.h"
-#include "grids/grid_support.h"
 #include "sysport/debug.h"
 
 namespace source_view4 {

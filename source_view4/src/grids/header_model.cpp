@@ -68,9 +68,7 @@ void header_model_t::header_item_t::adopt_children() {
 orrinfrw7::IHeaderItem* header_model_t::header_item_t::GetParent() const { return owner; }
 orrinfrw7::IHeaderItem* header_model_t::header_item_t::GetOwner() const { return owner; }
 
-int header_model_t::header_item_t::GetVisibleChildCount() const {
-  return visible_count(children);
-}
+int header_model_t::header_item_t::GetVisibleChildCount() const { return visible_count(children); }
 
 orrinfrw7::IHeaderItem* header_model_t::header_item_t::GetVisibleChild(int position) {
   return visible_at(children, position);

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "orrinfrw7/control.h"
 #include "grids/grid_support.h"
+#include "orrinfrw7/control.h"
 #include "sysport/debug.h"
 
 namespace source_view4 {
@@ -159,8 +159,7 @@ std::wstring source_view_grid_base_t::get_header_tooltip(unsigned int column) {
   return description ? description->tooltip : std::wstring();
 }
 
-bool source_view_grid_base_t::set_header_tooltip(unsigned int column,
-                                                 const std::wstring& tooltip) {
+bool source_view_grid_base_t::set_header_tooltip(unsigned int column, const std::wstring& tooltip) {
   header_column_t* description = header_model ? header_model->column_at(column) : nullptr;
   if (!description) return false;
   description->tooltip = tooltip;
@@ -386,8 +385,8 @@ void source_view_grid_base_t::on_data_summary_updated() {
 
 void source_view_grid_base_t::on_row_hierarchical_state_updated(unsigned int row) {
   if (!cells_element) return;
-  auto* rows = dynamic_cast<orrinfrw7::CDefaultDiscreteItemViewModel*>(
-      cells_element->GetRowViewModel());
+  auto* rows =
+      dynamic_cast<orrinfrw7::CDefaultDiscreteItemViewModel*>(cells_element->GetRowViewModel());
   if (rows) rows->SetItemSize(int(row), get_item_size(int(row)));
 }
 

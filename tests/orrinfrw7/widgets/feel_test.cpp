@@ -8,8 +8,8 @@
 #include "orrin7/system.h"
 #include "orrinfrw7/header.h"
 #include "orrinfrw7/scroll.h"
-#include "support/signal_spy.h"
 #include "orrinfrw7/widget_colors.h"
+#include "support/signal_spy.h"
 #include "test_widgets.h"
 
 using namespace orrinfrw7;

@@ -237,7 +237,8 @@ TEST_F(window_test, TheSourceViewCopiesItsSelectionToTheDesktopClipboard) {
   std::string text;
   EXPECT_TRUE(PollUntil([&] {
     return (text = Shell("xclip -o -selection clipboard")).rfind("Count", 0) == 0;
-  })) << "the copy did not reach the clipboard: " << text;
+  })) << "the copy did not reach the clipboard: "
+      << text;
   const std::string first_line = Shell("head -n 1 " + file);
   // The comment line has no count, and empty share, label and block cells after its text.
   EXPECT_EQ(text, "Count\tSource\tShare\tLabels\tBlock\r\n" +

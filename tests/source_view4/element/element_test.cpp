@@ -310,8 +310,7 @@ TEST_F(SourceViewExport, EmptyRowsAndCells) {
 TEST_F(SourceViewExport, CopyKeysTakeTheSelectionOrEverything) {
   view->cells(1)->SetFocus();
   control.Key(orrinfrw7::KEY_C, orrinfrw7::MK_Ctrl);
-  EXPECT_EQ(control.GetClipboardText(),
-            L"A\tB\tSource\r\n1\t2\tx\r\n3\t4\ty\r\n5\t6\t    z\r\n");
+  EXPECT_EQ(control.GetClipboardText(), L"A\tB\tSource\r\n1\t2\tx\r\n3\t4\ty\r\n5\t6\t    z\r\n");
   view->set_selection(2, true);
   view->set_selection(0, true);
   control.SetClipboardText(L"");

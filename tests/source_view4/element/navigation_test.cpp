@@ -82,11 +82,14 @@ TEST_F(NavigationStrip, WindowColourIsTheBackgroundAFewPercentTowardsTheFrame) {
 }
 
 TEST_F(NavigationStrip, RowsWithASnippetAreMarked) {
-  model->set_data(3, source_view4::snippet_column, source_view4::cell_value_t(source_view4::snippet_t{}));
+  model->set_data(3, source_view4::snippet_column,
+                  source_view4::cell_value_t(source_view4::snippet_t{}));
   strip.DrawContent(&painter);
   const std::vector<std::string> brushes = only(painter, "SetBrush");
   const std::string marker =
-      "SetBrush(" + format_color(source_view4::column_painters::navigation_simple_painter_t::marker_color()) + ", 1)";
+      "SetBrush(" +
+      format_color(source_view4::column_painters::navigation_simple_painter_t::marker_color()) +
+      ", 1)";
   ASSERT_EQ(brushes.size(), 52u);
   EXPECT_EQ(std::count(brushes.begin(), brushes.end(), marker), 1);
   EXPECT_EQ(brushes[2 + 3], marker);
@@ -96,8 +99,7 @@ TEST_F(NavigationStrip, RowsWithASnippetAreMarked) {
 TEST_F(NavigationStrip, MoreRowsThanPixelsShowOnlyTheFrameColouredStrip) {
   rows.SetCount(300);
   strip.DrawContent(&painter);
-  const std::vector<std::string> expected = {fill(0, 0, 10, 100 + 2 * m),
-                                             fill(0, m, 10, 100 + m)};
+  const std::vector<std::string> expected = {fill(0, 0, 10, 100 + 2 * m), fill(0, m, 10, 100 + m)};
   EXPECT_EQ(only(painter, "FillRect"), expected);
   EXPECT_TRUE(only(painter, "LineTo").empty());
 }
@@ -134,7 +136,8 @@ TEST(NavigationStripRepaint, FollowsScrollingModelUpdatesAndSnippetChangesOnly) 
   };
   EXPECT_TRUE(repaints([&] { rows.SetViewStart(30); }));
   EXPECT_TRUE(repaints([&] { model->model_updated.emit(); }));
-  EXPECT_TRUE(repaints([&] { model->set_data(4, source_view4::snippet_column, source_view4::cell_value_t(1)); }));
+  EXPECT_TRUE(repaints(
+      [&] { model->set_data(4, source_view4::snippet_column, source_view4::cell_value_t(1)); }));
   EXPECT_FALSE(repaints([&] { model->set_data(4, 7, source_view4::cell_value_t(1)); }));
   strip->set_view_model(nullptr);
   EXPECT_FALSE(repaints([&] { rows.SetViewStart(60); }));

@@ -10,16 +10,16 @@
 namespace orrinfrw7 {
 
 enum WidgetColorRole : int {
-  WC_Face,         // header captions, scroll bar tracks, splitter grips
-  WC_FaceHover,    // a caption or thumb under the pointer
-  WC_FacePressed,  // a pressed caption, a scroll bar thumb
-  WC_Line,         // separator lines and frames
-  WC_Light,        // the light side of sunken and raised bevels
-  WC_Text,         // captions and arrow glyphs
-  WC_Accent,       // drop markers
-  WC_Thumb,        // a scroll bar thumb at rest: at least 3:1 against WC_Face
-  WC_ThumbHover,   // the thumb under the pointer
-  WC_ThumbPressed, // the thumb being dragged
+  WC_Face,          // header captions, scroll bar tracks, splitter grips
+  WC_FaceHover,     // a caption or thumb under the pointer
+  WC_FacePressed,   // a pressed caption, a scroll bar thumb
+  WC_Line,          // separator lines and frames
+  WC_Light,         // the light side of sunken and raised bevels
+  WC_Text,          // captions and arrow glyphs
+  WC_Accent,        // drop markers
+  WC_Thumb,         // a scroll bar thumb at rest: at least 3:1 against WC_Face
+  WC_ThumbHover,    // the thumb under the pointer
+  WC_ThumbPressed,  // the thumb being dragged
 };
 
 orrin7::_color WidgetColor(WidgetColorRole role);

@@ -4,8 +4,8 @@
 
 #include "gcov_json.h"
 #include "gcov_run.h"
-#include "import_error.h"
 #include "gcov_text.h"
+#include "import_error.h"
 #include "input_file.h"
 
 namespace source_view_app {
@@ -35,8 +35,8 @@ TEST(GcovText, CountsEqualGcovOwnForEveryLine) {
   for (const char* name : {"sample.bc.gcov", "sample.plain.gcov", "sample.h.gcov"}) {
     SCOPED_TRACE(name);
     file_coverage_t c = text_of(name);
-    std::vector<std::string> fields =
-        source_view_test::gcov_count_fields(source_view_test::read_all(coverage_dir() + "/" + name));
+    std::vector<std::string> fields = source_view_test::gcov_count_fields(
+        source_view_test::read_all(coverage_dir() + "/" + name));
     ASSERT_EQ(c.lines.size(), fields.size());
     ASSERT_EQ(c.lines.size(), 16u);
     for (std::size_t i = 0; i < fields.size(); ++i) {

@@ -24,7 +24,8 @@ struct bad_input_t {
 
 const std::string header = "        -:    0:Source:a.c\n        -:    0:Runs:1\n";
 
-std::string error_of(void (*parse)(const std::string&, const std::string&), const std::string& text) {
+std::string error_of(void (*parse)(const std::string&, const std::string&),
+                     const std::string& text) {
   try {
     parse("in.x", text);
   } catch (const import_error& e) {
@@ -48,7 +49,8 @@ TEST(Malformed, GcovTextCorpus) {
        "in.x:4: line 1 where line 2 was expected"},
       {"truncated count line", header + "        1:    1:a\n     12",
        "in.x:4: not a line of gcov output: '     12'"},
-      {"binary", header + std::string("\0\1\2", 3), "in.x:3: binary data (a NUL byte), not a text file"},
+      {"binary", header + std::string("\0\1\2", 3),
+       "in.x:3: binary data (a NUL byte), not a text file"},
       {"invalid UTF-8", header + "        1:    1:caf\xe9\n", "in.x:3: invalid UTF-8 at column 20"},
       {"branch before lines", header + "branch  0 taken 1\n",
        "in.x:3: branch line before any source line"},
@@ -62,11 +64,13 @@ TEST(Malformed, GcovTextCorpus) {
        "in.x:3: function line with a count that is not a number"},
       {"function shape", header + "function f called 1\n",
        "in.x:3: function line without 'returned' and 'blocks executed'"},
-      {"section past the end", header + "        1:    1:a\n------------------\nf:\n        1:    2:b\n",
+      {"section past the end",
+       header + "        1:    1:a\n------------------\nf:\n        1:    2:b\n",
        "in.x:6: line 2 of section 'f' is past the end of the listing"},
       {"runs", "        -:    0:Runs:lots\n", "in.x:1: runs 'lots' is not a number"},
   };
-  for (const bad_input_t& bad : corpus) EXPECT_EQ(error_of(gcov_text, bad.text), bad.message) << bad.name;
+  for (const bad_input_t& bad : corpus)
+    EXPECT_EQ(error_of(gcov_text, bad.text), bad.message) << bad.name;
 }
 
 TEST(Malformed, TsvCorpus) {
@@ -76,10 +80,12 @@ TEST(Malformed, TsvCorpus) {
       {"short row", "line\tcost\n1\t5\n2\n", "in.x:3: 1 fields where the header has 2"},
       {"long row", "line\tcost\n1\t5\t6\n", "in.x:2: 3 fields where the header has 2"},
       {"line zero", "line\tcost\n0\t5\n", "in.x:2: line number '0' is not a positive whole number"},
-      {"line text", "cost\tline\n5\tten\n", "in.x:2: line number 'ten' is not a positive whole number"},
+      {"line text", "cost\tline\n5\tten\n",
+       "in.x:2: line number 'ten' is not a positive whole number"},
       {"repeat", "line\tcost\n4\t5\n4\t6\n", "in.x:3: line 4 repeats the row of line 2"},
       {"invalid UTF-8", "line\tname\n1\t\xff\n", "in.x:2: invalid UTF-8 at column 3"},
-      {"binary", std::string("line\tcost\n1\t\0\n", 13), "in.x:2: binary data (a NUL byte), not a text file"},
+      {"binary", std::string("line\tcost\n1\t\0\n", 13),
+       "in.x:2: binary data (a NUL byte), not a text file"},
   };
   for (const bad_input_t& bad : corpus) EXPECT_EQ(error_of(tsv, bad.text), bad.message) << bad.name;
 }
@@ -89,7 +95,9 @@ TEST(Malformed, GcovJsonCorpus) {
   std::string doc = "{\"gcc_version\": \"12\", \"current_working_directory\": \"" + dir + "\", ";
   std::string file = "\"files\": [{\"file\": \"sample.cpp\", ";
   const bad_input_t corpus[] = {
-      {"truncated", doc + file, "in.x:1: not JSON at column 117: syntax error while parsing object key - unexpected end of input; expected string literal"},
+      {"truncated", doc + file,
+       "in.x:1: not JSON at column 117: syntax error while parsing object key - unexpected end of "
+       "input; expected string literal"},
       {"not an object", "[1]", "in.x: document: expected an object"},
       {"no files", doc + "\"x\": 1}", "in.x: document: missing member 'files'"},
       {"files empty", doc + "\"files\": []}", "in.x: the document lists no files"},
@@ -99,10 +107,13 @@ TEST(Malformed, GcovJsonCorpus) {
        "in.x: files[0].lines[0].count: expected a whole number not below 0"},
       {"past the end", doc + file + "\"lines\": [{\"line_number\": 17, \"count\": 1}]}]}",
        "in.x: files[0].lines[0]: line 17 is past the end of sample.cpp (16 lines)"},
-      {"branch shape", doc + file + "\"lines\": [{\"line_number\": 1, \"count\": 1, \"branches\": [{}]}]}]}",
+      {"branch shape",
+       doc + file + "\"lines\": [{\"line_number\": 1, \"count\": 1, \"branches\": [{}]}]}]}",
        "in.x: files[0].lines[0].branches[0]: missing member 'count'"},
-      {"blocks", doc + file + "\"lines\": [], \"functions\": [{\"name\": \"f\", \"start_line\": 1, "
-                             "\"end_line\": 2, \"execution_count\": 1, \"blocks\": 1, \"blocks_executed\": 2}]}]}",
+      {"blocks",
+       doc + file +
+           "\"lines\": [], \"functions\": [{\"name\": \"f\", \"start_line\": 1, "
+           "\"end_line\": 2, \"execution_count\": 1, \"blocks\": 1, \"blocks_executed\": 2}]}]}",
        "in.x: files[0].functions[0]: more blocks executed than the function has"},
       {"missing source", doc + "\"files\": [{\"file\": \"gone.cpp\", \"lines\": []}]}",
        ""},  // checked below: the message names the missing source

@@ -107,8 +107,9 @@ TEST(CoverageView, FunctionsModeAddsAGroupRowPerFunction) {
   std::wstring title = model.get_text_data(7, source_column);
   EXPECT_NE(title.find(L"never"), std::wstring::npos);
   EXPECT_NE(title.find(L"called 0, blocks executed 0%"), std::wstring::npos);
-  EXPECT_NE(model.get_text_data(1, source_column).find(L"(+1 more)  called 1501"), std::wstring::npos);
-  EXPECT_EQ(model.get_text_data(8, count_id), L"0");  // line 7: "#####"
+  EXPECT_NE(model.get_text_data(1, source_column).find(L"(+1 more)  called 1501"),
+            std::wstring::npos);
+  EXPECT_EQ(model.get_text_data(8, count_id), L"0");     // line 7: "#####"
   EXPECT_EQ(model.get_text_data(1, count_id), L"1501");  // the template's calls, both kinds
 }
 
@@ -116,7 +117,8 @@ TEST(CoverageView, SnippetsHoldBranchesCallsAndInstantiations) {
   data_model_t model;
   view_description_t view = fill_coverage_view(sample(), view_mode_t::snippets, model);
   EXPECT_EQ(view.snippet_rows, (std::vector<unsigned>{1, 2, 3, 4, 9, 10, 11, 12, 13}));
-  auto snippet = boost::get<source_view4::snippet_t>(model.get_data(11, source_view4::snippet_column));
+  auto snippet =
+      boost::get<source_view4::snippet_t>(model.get_data(11, source_view4::snippet_column));
   ASSERT_EQ(snippet.items.size(), 3u);
   EXPECT_EQ(snippet.items[0].title, L"branch 0 taken 0 (fallthrough)");
   EXPECT_EQ(snippet.items[0].image_index, image_not_taken);
@@ -130,7 +132,8 @@ TEST(CoverageView, SnippetsHoldBranchesCallsAndInstantiations) {
 TEST(Load, DetectsTheKindFromContent) {
   std::string dir = source_view_test::coverage_dir();
   EXPECT_EQ(detect_format("x.txt", read_input(dir + "/sample.plain.gcov")), input_format_t::gcov);
-  EXPECT_EQ(detect_format("x", read_input(dir + "/sample.gcov.json.gz")), input_format_t::gcov_json);
+  EXPECT_EQ(detect_format("x", read_input(dir + "/sample.gcov.json.gz")),
+            input_format_t::gcov_json);
   EXPECT_EQ(detect_format("x", "cost\tline\n1\t2\n"), input_format_t::tsv);
   EXPECT_EQ(detect_format("a.c", "int main() {}\n"), input_format_t::source);
   EXPECT_EQ(detect_format("a.gcov", "garbage\n"), input_format_t::gcov);

@@ -29,7 +29,8 @@ run_result_t run(const std::string& args) {
   run_result_t result;
   FILE* pipe = popen(command.c_str(), "r");
   char buffer[4096];
-  for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) result.out.append(buffer, n);
+  for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+    result.out.append(buffer, n);
   int status = pclose(pipe);
   result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   result.err = read_all(err_path);
@@ -127,7 +128,9 @@ png_t load_png(const std::string& path) {
   return png;
 }
 
-int brightness(std::uint32_t rgb) { return int((rgb >> 16) & 0xFF) + int((rgb >> 8) & 0xFF) + int(rgb & 0xFF); }
+int brightness(std::uint32_t rgb) {
+  return int((rgb >> 16) & 0xFF) + int((rgb >> 8) & 0xFF) + int(rgb & 0xFF);
+}
 
 TEST(Program, RendersImagesInBothThemes) {
   std::string dir = coverage_dir();
@@ -192,9 +195,9 @@ TEST(Program, ListHelpAndVersion) {
   EXPECT_EQ(r.out.rfind("sample.cpp\t" + std::string(expected), 0), 0u) << r.out;
   r = run("--help");
   EXPECT_EQ(r.status, 0);
-  for (const char* option : {"--format", "--file", "--list", "--source", "--source-dir", "--mode",
-                             "--line", "--find", "--theme", "--png", "--pdf", "--svg", "--size",
-                             "--text", "--version"})
+  for (const char* option :
+       {"--format", "--file", "--list", "--source", "--source-dir", "--mode", "--line", "--find",
+        "--theme", "--png", "--pdf", "--svg", "--size", "--text", "--version"})
     EXPECT_NE(r.out.find(option), std::string::npos) << option;
   r = run("--version");
   EXPECT_EQ(r.out.rfind("source-view ", 0), 0u);

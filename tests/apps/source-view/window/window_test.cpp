@@ -31,7 +31,8 @@ std::string shell(const std::string& command) {
   std::string out;
   FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r");
   char buffer[4096];
-  for (std::size_t n; pipe && (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+  for (std::size_t n; pipe && (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+    out.append(buffer, n);
   if (pipe) pclose(pipe);
   return out;
 }
@@ -40,7 +41,8 @@ std::string shell(const std::string& command) {
 struct program_t {
   explicit program_t(const std::string& command)
       : out(popen(("echo $$; exec " + command).c_str(), "r")) {
-    if (!out || setvbuf(out, nullptr, _IONBF, 0) != 0 || std::fscanf(out, "%d", &pid) != 1) pid = -1;
+    if (!out || setvbuf(out, nullptr, _IONBF, 0) != 0 || std::fscanf(out, "%d", &pid) != 1)
+      pid = -1;
     if (pid > 0) fgetc(out);  // the end of the id's line
   }
   ~program_t() {
@@ -90,7 +92,8 @@ std::string source_of(unsigned number) {
   std::istringstream in(source_view_test::read_all(SOURCE_VIEW_SAMPLE));
   for (std::string line; std::getline(in, line);) {
     std::size_t a = line.find(':'), b = line.find(':', a + 1);
-    if (b != std::string::npos && unsigned(std::atoi(line.substr(a + 1, b - a - 1).c_str())) == number)
+    if (b != std::string::npos &&
+        unsigned(std::atoi(line.substr(a + 1, b - a - 1).c_str())) == number)
       return line.substr(b + 1);
   }
   return std::string();
@@ -102,10 +105,12 @@ struct source_view_window : ::testing::Test {
     setenv("GSETTINGS_BACKEND", "memory", 1);
     setenv("GDK_BACKEND", "x11", 1);
     unsetenv("GTK_THEME");
-    server = new program_t("Xvfb -displayfd 1 -screen 0 1600x1000x24 -nolisten tcp -noreset 2>/dev/null");
+    server = new program_t(
+        "Xvfb -displayfd 1 -screen 0 1600x1000x24 -nolisten tcp -noreset 2>/dev/null");
     int display = -1;
     pollfd ready{fileno(server->out), POLLIN, 0};
-    if (server->pid < 0 || poll(&ready, 1, 15000) <= 0 || std::fscanf(server->out, "%d", &display) != 1)
+    if (server->pid < 0 || poll(&ready, 1, 15000) <= 0 ||
+        std::fscanf(server->out, "%d", &display) != 1)
       return;
     setenv("DISPLAY", (":" + std::to_string(display)).c_str(), 1);
     ready_display = true;
@@ -119,14 +124,16 @@ struct source_view_window : ::testing::Test {
                                           " --size 1000x700 '" SOURCE_VIEW_SAMPLE "'");
     ASSERT_GT(program->pid, 0);
     ASSERT_TRUE(poll_until([&] {
-      return !(window = shell("xdotool search --onlyvisible --name '^source-view: wordfreq.c'")).empty();
+      return !(window = shell("xdotool search --onlyvisible --name '^source-view: wordfreq.c'"))
+                  .empty();
     }));
     window = window.substr(0, window.find('\n'));
   }
 
   // Keys to the window, then its state line ("state mode=… focus_line=… matches=… visible=…").
   std::string keys(const std::string& sequence) {
-    if (!sequence.empty()) shell("xdotool windowfocus --sync " + window + " key --delay 60 " + sequence);
+    if (!sequence.empty())
+      shell("xdotool windowfocus --sync " + window + " key --delay 60 " + sequence);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     kill(program->pid, SIGUSR1);
     return program->line();
