@@ -58,6 +58,7 @@ struct callgrind_profile_t {
   std::string command;                  // cmd: of the first part
   std::string creator;                  // creator: of the first part
   unsigned parts = 0;                   // parts read over all inputs
+  std::vector<std::string> descriptions;  // desc: lines of the first part ("Trigger: …")
 
   const cost_t* cost(std::uint32_t index) const { return costs.data() + index; }
   std::size_t event_count() const { return events.size(); }
