@@ -129,6 +129,9 @@ class probe_t : public CVisualElement {
   bool HandleMouseMove(const CMouseEvent& e) override {
     return Write("move " + std::to_string(e.x) + "," + std::to_string(e.y));
   }
+  bool HandleMouseUp(const CMouseEvent& e) override {
+    return Write("up " + std::to_string(e.x) + "," + std::to_string(e.y));
+  }
   void HandleMouseLeave() override { Write("leave"); }
   bool HandleKeyDown(const CKeyEvent& e) override {
     return Write("key " + std::to_string(e.key)) && consume_keys;
@@ -164,19 +167,54 @@ struct control_test : ::testing::Test {
   probe_t* c = new probe_t(control.GetRoot(), "c", {0, 0}, AL_Client, &log);
 };
 
-TEST_F(control_test, PointerEventsReachTheDeepestElementInItsOwnPixelsAndFollowCapture) {
+// One pointer event in control pixels: d(own), u(p), m(ove), l(eave).
+struct pointer_event_t {
+  char what;
+  int x, y;
+};
+
+TEST_F(control_test, PointerEventsReachTheTopmostDeepestElementAndFollowCapture) {
+  // Overlapping siblings in c: `upper`, made later, lies on top of `lower` at c's 40 … 60.
+  auto* lower = new probe_t(c, "lower", {0, 0}, AL_None, &log);
+  auto* upper = new probe_t(c, "upper", {0, 0}, AL_None, &log);
+  lower->SetPos({10, 10, 60, 60});
+  upper->SetPos({40, 40, 90, 90});
   EXPECT_EQ(a->attached, 0);  // not during construction: before the first event
-  control.MouseMove(10, 60);
-  control.MouseDown(10, 60);
-  control.MouseMove(250, 5);  // still captured by b
-  control.MouseUp(250, 5);
-  control.MouseMove(150, 20);
-  control.MouseMove(20, 20);
-  control.MouseLeave();
-  // The focus moves before the press is delivered.
-  EXPECT_EQ(log, (Log{"b move 10,10", "b focus", "panel child focus ->b", "b down 10,10",
-                      "b move 250,-45", "b leave", "c move 50,20", "c leave", "a move 20,20",
-                      "a leave"}));
+  struct case_t {
+    std::vector<pointer_event_t> events;
+    Log expected;
+    bool upperHidden = false;
+  };
+  const case_t cases[] = {
+      {{{'m', 150, 50}}, {"upper move 10,10"}},
+      {{{'m', 150, 50}}, {"lower move 40,40"}, /*upperHidden=*/true},
+      {{{'m', 115, 15}, {'m', 180, 80}}, {"lower move 5,5", "lower leave", "upper move 40,40"}},
+      // Pressed on one element and released on another or outside: the pressed one has it all.
+      {{{'d', 10, 60}, {'m', 250, 5}, {'u', 250, 5}, {'m', 250, 6}},
+       {"b focus", "panel child focus ->b", "b down 10,10", "b move 250,-45", "b up 250,-45",
+        "b leave", "c move 150,6"}},
+      {{{'d', 120, 20}, {'m', 150, 50}, {'u', 150, 50}},
+       {"c focus", "lower down 10,10", "lower move 40,40", "lower up 40,40", "lower leave"}},
+      {{{'d', 150, 50}, {'m', 500, 500}, {'u', 500, 500}, {'m', 20, 20}},
+       {"c focus", "upper down 10,10", "upper move 360,460", "upper up 360,460", "upper leave",
+        "a move 20,20"}},
+      {{{'m', 20, 20}, {'l', 0, 0}, {'m', 20, 20}}, {"a move 20,20", "a leave", "a move 20,20"}},
+      {{{'d', 20, 20}, {'l', 0, 0}, {'u', 20, 20}},  // a leave while pressed waits for the release
+       {"a focus", "panel child focus ->a", "a down 20,20", "a up 20,20"}},
+  };
+  for (const case_t& test : cases) {
+    upper->SetVisible(!test.upperHidden);
+    control.MouseLeave();
+    control.SetFocusedElement(nullptr);
+    log.clear();
+    for (const pointer_event_t& e : test.events) {
+      if (e.what == 'd') control.MouseDown(e.x, e.y);
+      if (e.what == 'u') control.MouseUp(e.x, e.y);
+      if (e.what == 'm') control.MouseMove(e.x, e.y);
+      if (e.what == 'l') control.MouseLeave();
+    }
+    EXPECT_EQ(log, test.expected) << "case " << (&test - cases);
+  }
   auto* late = new probe_t(c, "late");
   control.CompleteAttach();
   control.CompleteAttach();
