@@ -1,6 +1,7 @@
 // Turns what an importer read into the component's data model and a description of the view:
 // the columns of the left and right grids, function groups, snippet rows, rows worth visiting.
 #pragma once
+#include <map>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@ enum column_id_t : unsigned {
   count_id = 2,          // gcov's execution count (the calls on function rows)
   branches_id = 3,       // label list: one label per branch
   hits_id = 4,           // the count as a fraction of the file's largest count
+  call_cost_id = 5,      // profiles: the inclusive cost of the calls a line makes
   first_metric_id = 10,  // TSV metric i is first_metric_id + i
 };
 
@@ -39,8 +41,17 @@ struct group_spec_t {
   unsigned last_row = 0;
 };
 
+// Where following a call leads: a file as the input names it, and a 1-based line there.
+struct jump_target_t {
+  std::string file;
+  unsigned line = 0;
+};
+
 struct view_description_t {
-  std::string title;  // the file shown
+  static constexpr unsigned no_row = 0xFFFFFFFFu;
+
+  std::string title;     // the file shown
+  std::string file_key;  // profiles: the shown file as the profile names it
   std::vector<column_spec_t> left;
   std::vector<column_spec_t> right;
   std::vector<group_spec_t> groups;    // functions mode
@@ -51,7 +62,12 @@ struct view_description_t {
   // counts data.
   std::vector<unsigned> attention_rows;
   bool attention_in_file_order = true;
-  std::wstring summary;  // the totals line, as the summary row shows it
+  unsigned start_row = no_row;  // where opening goes; the first attention row when no_row
+  // Profiles: per flat row that calls, the callees in the order of its snippet entries; a target
+  // with an empty file cannot be shown. Enter follows the first that can.
+  std::map<unsigned, std::vector<jump_target_t>> row_calls;
+  bool snippets_open = false;  // snippet rows start expanded
+  std::wstring summary;        // the totals line, as the summary row shows it
 
   // The highest source line the view shows.
   unsigned line_count() const {
