@@ -348,6 +348,14 @@ void CCairoPainter::RoundRect(double left, double top, double right, double bott
   const double l = s.X(left) + inset, t = s.Y(top) + inset;
   const double w = std::max(0.0, s.X(right) - s.X(left) - 2 * inset);
   const double h = std::max(0.0, s.Y(bottom) - s.Y(top) - 2 * inset);
+  // A rectangle no wider or higher than the pen has no inside: its outline covers all of it, which
+  // a stroke along a path of no width would only half cover (or, for a point, not at all).
+  if (inset > 0 && (w <= 0 || h <= 0)) {
+    s.ApplyPen();
+    cairo_rectangle(s.cr, s.X(left), s.Y(top), s.X(right) - s.X(left), s.Y(bottom) - s.Y(top));
+    cairo_fill(s.cr);
+    return;
+  }
   const double radius_x = std::clamp(rx, 0.0, w / 2);
   const double radius_y = std::clamp(ry, 0.0, h / 2);
   cairo_new_path(s.cr);
