@@ -211,11 +211,10 @@ void keep_freed_pages() {
 }
 
 // Runs `measure` in a child process, so that every fill starts from a heap no earlier fill has
-// left pages in, and its resident size is the model's alone. A warm run fills twice and answers
+// left pages in, and its resident size is the fill's alone. A warm run fills twice and answers
 // the second fill: its time leaves out the first touch of fresh pages.
-template <class Model>
-figures_t measure_in_child(unsigned int rows, void (*fill)(data_model_t&, unsigned int),
-                           bool warm) {
+template <class Measure>
+figures_t measure_in_child(Measure measure, bool warm) {
   figures_t figures;
   int pipe_ends[2];
   if (pipe(pipe_ends) != 0) return figures;
@@ -224,9 +223,9 @@ figures_t measure_in_child(unsigned int rows, void (*fill)(data_model_t&, unsign
     close(pipe_ends[0]);
     if (warm) {
       keep_freed_pages();
-      measure<Model>(rows, fill);
+      measure();
     }
-    const figures_t measured = measure<Model>(rows, fill);
+    const figures_t measured = measure();
     const bool written = write(pipe_ends[1], &measured, sizeof measured) == sizeof measured;
     _exit(written ? 0 : 1);
   }
@@ -237,19 +236,16 @@ figures_t measure_in_child(unsigned int rows, void (*fill)(data_model_t&, unsign
   return figures;
 }
 
-// Resident bytes per row and times of a fill into fresh pages; the fill time again into pages
-// the process already had (fill_s_per_M_warm).
-template <class Model>
-void report_fill(benchmark::State& state, void (*fill)(data_model_t&, unsigned int)) {
+// The best cold and warm figures of fill_runs runs of `measure`.
+template <class Measure>
+void report_runs(benchmark::State& state, Measure measure) {
   source_lines();
   figures_t cold;
   figures_t warm;
   for (auto _ : state) {
     for (int run = 0; run < fill_runs; ++run) {
-      const figures_t fresh =
-          measure_in_child<Model>(unsigned(state.range(0)), fill, /*warm=*/false);
-      const figures_t again =
-          measure_in_child<Model>(unsigned(state.range(0)), fill, /*warm=*/true);
+      const figures_t fresh = measure_in_child(measure, /*warm=*/false);
+      const figures_t again = measure_in_child(measure, /*warm=*/true);
       if (run == 0 || fresh.fill_seconds_per_million < cold.fill_seconds_per_million) cold = fresh;
       if (run == 0 || again.fill_seconds_per_million < warm.fill_seconds_per_million) warm = again;
     }
@@ -257,8 +253,45 @@ void report_fill(benchmark::State& state, void (*fill)(data_model_t&, unsigned i
   state.counters["bytes_per_row"] = cold.bytes_per_row;
   state.counters["fill_s_per_M"] = cold.fill_seconds_per_million;
   state.counters["fill_s_per_M_warm"] = warm.fill_seconds_per_million;
+  if (cold.number_text_ns == 0) return;
   state.counters["text_ns_number"] = cold.number_text_ns;
   state.counters["text_ns_source"] = cold.source_text_ns;
+}
+
+// Resident bytes per row and times of a model fill into fresh pages; the fill time again into
+// pages the process already had (fill_s_per_M_warm).
+template <class Model>
+void report_fill(benchmark::State& state, void (*fill)(data_model_t&, unsigned int)) {
+  const auto rows = unsigned(state.range(0));
+  report_runs(state, [rows, fill] { return measure<Model>(rows, fill); });
+}
+
+// The floor under a bulk fill: the same five columns as plain arrays a host would keep, the source
+// lines narrowed to one byte buffer with an offset per row, written once into fresh memory.
+figures_t measure_plain_columns(unsigned int rows) {
+  const auto& lines = source_lines();
+  figures_t figures;
+  const double resident_before = resident_bytes();
+  const double start = thread_cpu_seconds();
+  std::vector<unsigned int> line_numbers(rows);
+  std::vector<int> counts(rows);
+  std::vector<std::uint64_t> addresses(rows);
+  std::vector<double> fractions(rows);
+  std::vector<std::uint32_t> text_ends(rows);
+  std::string text;
+  for (unsigned int row = 0; row < rows; ++row) {
+    line_numbers[row] = row + 1;
+    const std::wstring& line = lines[row % pool_lines];
+    for (wchar_t c : line) text += static_cast<char>(c);
+    text_ends[row] = static_cast<std::uint32_t>(text.size());
+    counts[row] = count_of(row);
+    addresses[row] = address_of(row);
+    fractions[row] = fraction_of(row, rows);
+  }
+  figures.fill_seconds_per_million = (thread_cpu_seconds() - start) * 1e6 / rows;
+  figures.bytes_per_row = (resident_bytes() - resident_before) / rows;
+  benchmark::DoNotOptimize(text.data());
+  return figures;
 }
 
 // What the first write to a fresh page of memory costs on this machine, in microseconds of this
@@ -287,6 +320,10 @@ void column_store_bulk(benchmark::State& state) {
 void row_map_reference_set_data(benchmark::State& state) {
   report_fill<row_map_model_t>(state, fill_by_set_data);
 }
+void plain_columns_floor(benchmark::State& state) {
+  const auto rows = unsigned(state.range(0));
+  report_runs(state, [rows] { return measure_plain_columns(rows); });
+}
 
 BENCHMARK(column_store_set_data)
     ->Arg(1000000)
@@ -295,6 +332,11 @@ BENCHMARK(column_store_set_data)
     ->Unit(benchmark::kSecond);
 BENCHMARK(column_store_bulk)->Arg(1000000)->Arg(10000000)->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK(row_map_reference_set_data)->Arg(1000000)->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(plain_columns_floor)
+    ->Arg(1000000)
+    ->Arg(10000000)
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
 
 // The former storage at ten million rows needs about 10 GiB and, on a machine where fresh pages
 // are dear, half an hour: it runs only when SV4_BENCH_ROW_MAP_10M is set.

@@ -153,10 +153,7 @@ bool column_t::accepts(dense_kind_t kind) {
 void column_t::grow_to(std::size_t rows) {
   auto grow = [this, rows](auto& words) {
     if (words.size() >= rows) return;
-    if (words.capacity() == 0) {
-      words.reserve(std::max(rows, m_row_hint));
-      advise_large_pages(words.data(), words.capacity() * sizeof words[0]);
-    }
+    if (words.capacity() == 0) words.reserve(std::max(rows, m_row_hint));
     words.resize(rows);
   };
   switch (m_kind) {

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "cell_data/large_pages.h"
 #include "cell_data/packed_text.h"
 #include "source_view4/cell_value.h"
 
@@ -123,8 +124,8 @@ class column_t {
   dense_kind_t m_kind = dense_kind_t::none;
   bitmap_t m_set;    // rows whose cell was written
   bitmap_t m_other;  // set rows whose value lives in m_others
-  std::vector<std::uint32_t> m_words32;
-  std::vector<std::uint64_t> m_words64;
+  std::vector<std::uint32_t, large_page_allocator<std::uint32_t>> m_words32;
+  std::vector<std::uint64_t, large_page_allocator<std::uint64_t>> m_words64;
   packed_text::chunks_t m_text;    // packed texts; m_words64 holds each row's offset
   std::size_t m_text_garbage = 0;  // bytes of m_text no row refers to any more
   std::unordered_map<std::size_t, cell_value_t> m_others;

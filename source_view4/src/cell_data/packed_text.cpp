@@ -230,11 +230,18 @@ void append_wide(std::wstring& out, const view_t& view, bool expand_tabs, unsign
   out.swap(expanded);
 }
 
+void chunk_release_t::operator()(char* block) const { large_pages::release(block, bytes); }
+
+std::unique_ptr<char[], chunk_release_t> chunks_t::allocate_chunk(std::size_t bytes) {
+  return std::unique_ptr<char[], chunk_release_t>(static_cast<char*>(large_pages::allocate(bytes)),
+                                                  chunk_release_t{bytes});
+}
+
 chunks_t::chunks_t(const chunks_t& other) : m_used(other.m_used) {
   m_chunks.reserve(other.m_chunks.size());
   for (const chunk_t& chunk : other.m_chunks) {
     chunk_t copy;
-    copy.data.reset(new char[std::max<std::size_t>(chunk.size, 1)]);
+    copy.data = allocate_chunk(std::max<std::size_t>(chunk.size, 1));
     if (chunk.size != 0) std::memcpy(copy.data.get(), chunk.data.get(), chunk.size);
     copy.size = copy.capacity = chunk.size;
     m_chunks.push_back(std::move(copy));
@@ -251,8 +258,7 @@ std::uint64_t chunks_t::allocate(std::size_t bytes, char*& at) {
     chunk_t chunk;
     const std::size_t last = m_chunks.empty() ? 0 : m_chunks.back().capacity;
     chunk.capacity = std::max(bytes, std::clamp(2 * last, first_chunk, largest_chunk));
-    chunk.data.reset(new char[chunk.capacity]);
-    advise_large_pages(chunk.data.get(), chunk.capacity);
+    chunk.data = allocate_chunk(chunk.capacity);
     m_chunks.push_back(std::move(chunk));
   }
   chunk_t& chunk = m_chunks.back();

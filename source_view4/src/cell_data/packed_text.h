@@ -49,6 +49,12 @@ void unpack(const view_t& view, wchar_t* out);
 // `expand_tabs` is set.
 void append_wide(std::wstring& out, const view_t& view, bool expand_tabs, unsigned tab_spaces);
 
+// Gives a chunk's block back the way it was allocated.
+struct chunk_release_t {
+  std::size_t bytes = 0;
+  void operator()(char* block) const;
+};
+
 // Packed texts of one column in chunks, each new chunk twice the size of the last one up to
 // largest_chunk (a longer text gets a chunk of its own). A chunk never moves or grows, so filling
 // a column writes each page once and copies nothing. Texts are addressed by the offsets
@@ -75,10 +81,12 @@ class chunks_t {
 
  private:
   struct chunk_t {
-    std::unique_ptr<char[]> data;
+    std::unique_ptr<char[], chunk_release_t> data;
     std::size_t size = 0;
     std::size_t capacity = 0;
   };
+  static std::unique_ptr<char[], chunk_release_t> allocate_chunk(std::size_t bytes);
+
   std::vector<chunk_t> m_chunks;
   std::size_t m_used = 0;
 };
