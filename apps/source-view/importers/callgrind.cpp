@@ -430,6 +430,7 @@ class parser_t {
     m_profile.events.emplace_back(name);
     m_profile.event_names.emplace_back(name);
     m_profile.totals.push_back(0);
+    m_profile.summary.push_back(0);
     return std::uint32_t(m_profile.events.size() - 1);
   }
 
@@ -502,7 +503,8 @@ class parser_t {
     return none;
   }
 
-  // The part's totals: its totals: line, else its summary: line, else the sum of its costs.
+  // The part's totals (its totals: line, else its summary: line, else the sum of its costs) and
+  // its summary (the other way round).
   void finish_part() {
     if (m_columns.empty()) {
       if (m_part.totals_line) fail_at(m_part.totals_line, "totals: before the events: line");
@@ -510,25 +512,27 @@ class parser_t {
       return;
     }
     if (!m_part_ready) prepare_part();
-    const std::vector<cost_t>* sums = &m_part.self;
-    unsigned line = 0;
-    std::string_view key;
-    if (m_part.totals_line) {
-      sums = &m_part.totals;
-      line = m_part.totals_line;
-      key = "totals";
-    } else if (m_part.summary_line) {
-      sums = &m_part.summary;
-      line = m_part.summary_line;
-      key = "summary";
-    }
-    if (sums->size() > m_columns.size())
-      fail_at(line, std::string(key) + ": has " + std::to_string(sums->size()) + " numbers for " +
-                        std::to_string(m_columns.size()) + " events");
-    m_values.assign(m_columns.size(), 0);
-    std::copy(sums->begin(), sums->end(), m_values.begin());
-    add_costs(m_profile.totals.data(), m_values.size());
+    check_count("totals", m_part.totals, m_part.totals_line);
+    check_count("summary", m_part.summary, m_part.summary_line);
+    const std::vector<cost_t>& self = m_part.self;
+    const std::vector<cost_t>& totals = m_part.totals_line ? m_part.totals : m_part.summary;
+    const std::vector<cost_t>& summary = m_part.summary_line ? m_part.summary : m_part.totals;
+    bool none_given = !m_part.totals_line && !m_part.summary_line;
+    add_sums(m_profile.totals, none_given ? self : totals);
+    add_sums(m_profile.summary, none_given ? self : summary);
     ++m_profile.parts;
+  }
+
+  void check_count(const char* key, const std::vector<cost_t>& sums, unsigned line) const {
+    if (sums.size() > m_columns.size())
+      fail_at(line, std::string(key) + ": has " + std::to_string(sums.size()) + " numbers for " +
+                        std::to_string(m_columns.size()) + " events");
+  }
+
+  void add_sums(std::vector<cost_t>& to, const std::vector<cost_t>& sums) {
+    m_values.assign(m_columns.size(), 0);
+    std::copy(sums.begin(), sums.end(), m_values.begin());
+    add_costs(to.data(), m_values.size());
   }
 
   // ---- cost lines ----

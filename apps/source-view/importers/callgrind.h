@@ -50,14 +50,17 @@ struct callgrind_profile_t {
   // Program totals per event: the sum of every part's totals: line (or summary: line), else the
   // sum of every self cost read.
   std::vector<cost_t> totals;
+  // The cost of the whole run per event, for percentages: the sum of every part's summary: line
+  // (valgrind may count more there than its cost lines hold), else as totals.
+  std::vector<cost_t> summary;
   std::vector<std::string> files;  // as the profile names them ("???" for unknown)
   std::vector<callgrind_function_t> functions;
-  std::vector<callgrind_line_t> lines;  // one per (function, file, line), any order
-  std::vector<callgrind_call_t> calls;  // one per (caller, file, line, callee), any order
-  std::vector<cost_t> costs;            // the cost pool lines and calls point into
-  std::string command;                  // cmd: of the first part
-  std::string creator;                  // creator: of the first part
-  unsigned parts = 0;                   // parts read over all inputs
+  std::vector<callgrind_line_t> lines;    // one per (function, file, line), any order
+  std::vector<callgrind_call_t> calls;    // one per (caller, file, line, callee), any order
+  std::vector<cost_t> costs;              // the cost pool lines and calls point into
+  std::string command;                    // cmd: of the first part
+  std::string creator;                    // creator: of the first part
+  unsigned parts = 0;                     // parts read over all inputs
   std::vector<std::string> descriptions;  // desc: lines of the first part ("Trigger: …")
 
   const cost_t* cost(std::uint32_t index) const { return costs.data() + index; }
