@@ -106,6 +106,17 @@ class index_table_t {
     }
   }
 
+  // The index under the key; when there is none, `value` becomes it.
+  std::uint32_t find_or_insert(std::uint64_t a, second_t b, std::uint32_t value) {
+    if ((m_used + 1) * 2 > m_slots.size()) grow();
+    std::size_t i = slot_of(a, b);
+    for (; m_slots[i].value != none; i = (i + 1) & mask())
+      if (m_slots[i].a == a && m_slots[i].b == b) return m_slots[i].value;
+    m_slots[i] = slot_t{a, b, value};
+    ++m_used;
+    return value;
+  }
+
   void insert(std::uint64_t a, second_t b, std::uint32_t value) {
     if ((m_used + 1) * 2 > m_slots.size()) grow();
     place(a, b, value);
@@ -419,7 +430,9 @@ class parser_t {
   void reserve() {
     std::size_t entries = m_text.size() / 32;
     m_profile.lines.reserve(m_profile.lines.size() + entries);
+    advise_huge(m_profile.lines.data(), m_profile.lines.capacity() * sizeof(callgrind_line_t));
     m_profile.costs.reserve(m_profile.costs.size() + entries * m_profile.events.size());
+    advise_huge(m_profile.costs.data(), m_profile.costs.capacity() * sizeof(cost_t));
   }
 
   // The index of an event in the profile, adding it (with zero costs everywhere) when new.
@@ -619,12 +632,9 @@ class parser_t {
   std::uint32_t line_entry(std::uint32_t line) {
     if (!m_context_ready) resolve_context();
     if (line == m_cached_line && m_cached_entry != none) return m_cached_entry;
-    std::uint32_t entry = m_lines.find(m_context, line);
-    if (entry == none) {
-      entry = std::uint32_t(m_profile.lines.size());
-      m_profile.lines.push_back({m_function, m_file, line, allocate_costs()});
-      m_lines.insert(m_context, line, entry);
-    }
+    auto next = std::uint32_t(m_profile.lines.size());
+    std::uint32_t entry = m_lines.find_or_insert(m_context, line, next);
+    if (entry == next) m_profile.lines.push_back({m_function, m_file, line, allocate_costs()});
     m_cached_line = line;
     m_cached_entry = entry;
     return entry;
@@ -661,7 +671,7 @@ class parser_t {
     if (m_callee_name == none) fail("calls= without a cfn= naming the called function");
     bool line_known = has_target && target[line_position] <= none;
     m_call_target = line_known ? std::uint32_t(target[line_position]) : 0;
-    m_callee = function_of(m_callee_name, m_callee_fresh ? m_callee_file : m_current_file);
+    m_callee = function_of(m_callee_name, m_callee_file);
     m_callee_fresh = false;
     m_call_pending = true;
     m_call_line = m_line_number;

@@ -98,7 +98,9 @@ void add_annotation(const std::string& profile, annotation_t& sum) {
       }
       words >> callee >> count;  // "file:function (3x)"
       costs.push_back(std::stoull(count.substr(1)));
-      add(sum.calls[{file, number, callee.substr(callee.find(':') + 1)}], costs);
+      std::size_t colon = callee.find(':');
+      callee = base_name(callee.substr(0, colon)) + callee.substr(colon);
+      add(sum.calls[{file, number, callee}], costs);
     }
   }
 }
@@ -127,7 +129,9 @@ annotation_t from_profile(const callgrind_profile_t& profile, const annotation_t
   for (const callgrind_call_t& call : profile.calls) {
     std::string file = base_name(profile.files[call.file]);
     if (!listed.count(file)) continue;
-    std::vector<cost_t>& to = mine.calls[{file, call.line, profile.functions[call.callee].name}];
+    const callgrind_function_t& callee = profile.functions[call.callee];
+    std::string name = base_name(profile.files[callee.file]) + ":" + callee.name;
+    std::vector<cost_t>& to = mine.calls[{file, call.line, name}];
     pick(profile.cost(call.cost), to);
     to.resize(column.size() + 1);
     to.back() += call.count;
