@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <iostream>
 
+#include "callgrind_view.h"
 #include "gcov_json.h"
 #include "import_error.h"
 #include "input_file.h"
@@ -16,9 +17,26 @@ namespace source_view_app {
 
 namespace {
 
+// Each file of the summed profiles with its self cost per event, the costliest first.
+int list_profile_files(const load_request_t& request) {
+  auto profile = callgrind_profile_of(request);
+  std::vector<std::size_t> events = choose_events(*profile, request.events, request.path);
+  for (const callgrind_file_cost_t& file : callgrind_file_costs(*profile, events)) {
+    std::string line = file.name;
+    for (std::size_t k = 0; k < events.size(); ++k)
+      line += "\t" + profile->events[events[k]] + " " + std::to_string(file.costs[k]);
+    std::printf("%s\n", line.c_str());
+  }
+  return 0;
+}
+
 int list_files(const options_t& options) {
   const std::string& path = options.load.path;
-  gcov_json_t doc = list_gcov_json(path, read_input(path));
+  std::string bytes = read_input(path);
+  input_format_t format = options.load.format;
+  if (format == input_format_t::automatic) format = detect_format(path, bytes);
+  if (format == input_format_t::callgrind) return list_profile_files(options.load);
+  gcov_json_t doc = list_gcov_json(path, bytes);
   for (const gcov_json_file_t& file : doc.files) {
     std::string line = file.name + "\tlines " +
                        format_ratio(file.totals.lines_executed, file.totals.lines_executable) +

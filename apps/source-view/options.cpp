@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace source_view_app {
 
@@ -42,6 +43,18 @@ bool parse_mode(const std::string& text, view_mode_t& mode) {
   return true;
 }
 
+// The non-empty pieces of `text` between `separator`s.
+std::vector<std::string> split(const std::string& text, char separator) {
+  std::vector<std::string> pieces;
+  std::size_t start = 0;
+  for (std::size_t end; start <= text.size(); start = end + 1) {
+    end = text.find(separator, start);
+    if (end == std::string::npos) end = text.size();
+    if (end > start) pieces.push_back(text.substr(start, end - start));
+  }
+  return pieces;
+}
+
 // Applies "--name value"; false with `error` set for an unknown name or a bad value.
 bool apply(const std::string& name, const std::string& value, options_t& o, std::string& error) {
   auto bad = [&](const char* what) {
@@ -67,14 +80,18 @@ bool apply(const std::string& name, const std::string& value, options_t& o, std:
     if (!parse_mode(value, o.load.mode)) return bad("expected flat, functions or snippets");
   } else if (name == "format") {
     if (!parse_format_name(value, o.load.format))
-      return bad("expected auto, gcov, json, tsv or source");
+      return bad("expected auto, gcov, json, tsv, callgrind or source");
   } else if (name == "file")
     o.load.file_name = value;
   else if (name == "source")
     o.load.source_path = value;
-  else if (name == "source-dir")
-    o.load.source_dir = value;
-  else {
+  else if (name == "source-dir") {
+    // Repeated, or several joined by colons as in a search path.
+    for (const std::string& dir : split(value, ':')) o.load.source_dirs.push_back(dir);
+  } else if (name == "events") {
+    o.load.events = split(value, ',');
+    if (o.load.events.empty()) return bad("expected event names such as Ir,Dr");
+  } else {
     error = "unknown option --" + name + " (see --help)";
     return false;
   }
@@ -96,11 +113,11 @@ bool parse_options(int argc, char** argv, options_t& o, std::string& error) {
     std::string arg = argv[i];
     if (arg == "-h") arg = "--help";
     if (arg.size() < 3 || arg.compare(0, 2, "--") != 0) {
-      if (!o.load.path.empty()) {
-        error = "one input file only (got '" + o.load.path + "' and '" + arg + "')";
-        return false;
-      }
-      o.load.path = arg;
+      // Several inputs are profiles to sum; the importer refuses them for other kinds.
+      if (!o.load.path.empty())
+        o.load.more_paths.push_back(arg);
+      else
+        o.load.path = arg;
       continue;
     }
     std::string name = arg.substr(2), value;
@@ -128,26 +145,33 @@ bool parse_options(int argc, char** argv, options_t& o, std::string& error) {
 }
 
 const char* usage_text() {
-  return R"(usage: source-view [OPTIONS] FILE
+  return R"(usage: source-view [OPTIONS] FILE [PROFILE...]
 
 Shows a source file with per-line data: gcov coverage (text .gcov, or JSON from
-gcov --json-format, gzip-compressed or plain), tab-separated data (.tsv), or a
-plain source. The kind of FILE is found from its content.
+gcov --json-format, gzip-compressed or plain), valgrind callgrind profiles,
+tab-separated data (.tsv), or a plain source. The kind of FILE is found from its
+content. Several callgrind profiles given together are summed.
 
 Input:
-  --format auto|gcov|json|tsv|source   read FILE as this kind
-  --file NAME          gcov JSON: the file of the document to show (default: the
-                       first file with executed lines)
+  --format auto|gcov|json|tsv|callgrind|source   read FILE as this kind
+  --file NAME          gcov JSON, callgrind: the file to show (default: the first
+                       file with executed lines; the costliest file of a profile)
   --list               gcov JSON: print every file with its line and branch
-                       coverage, and exit
+                       coverage; callgrind: every file with its self cost per
+                       event, costliest first; then exit
   --source PATH        TSV: the source file the table describes
-  --source-dir DIR     gcov JSON: read sources from DIR instead of the run's
-                       working directory
+  --source-dir DIR     gcov JSON, callgrind: read sources from DIR (repeat it,
+                       or join folders with ':'); a profile's sources are looked
+                       for at their own path first
+  --events E1,E2       callgrind: the event columns, in this order (default:
+                       every event of the profile)
 
 View:
   --mode flat|functions|snippets   flat lines, lines grouped per function, or
-                       each line's branch, call and instantiation details
-  --line N             centre line N (default: the first unexecuted line)
+                       each line's branch, call and instantiation details (the
+                       functions each line calls, for a profile)
+  --line N             centre line N (default: the first unexecuted line; the
+                       costliest line of a profile)
   --find TEXT          mark every match of TEXT in the source
   --theme light|dark   colours of the view
 
@@ -162,8 +186,10 @@ Batch output (no display needed):
 
 Window keys: Ctrl+F find (F3 / Shift+F3 next and previous match), Ctrl+G go to
 line, Ctrl+Down / Ctrl+Up next and previous unexecuted line (hottest line for
-counts data), Ctrl+O open, F5 reload, Ctrl+C copy, Ctrl+A select all,
-Ctrl+D functions mode, Ctrl+E snippets mode (again: flat), Escape closes a bar.
+counts data; next and previous of the top 1 % of lines for a profile), Enter or
+a click on a callee follows the call, Alt+Left goes back, Ctrl+O open, F5
+reload, Ctrl+C copy, Ctrl+A select all, Ctrl+D functions mode, Ctrl+E snippets
+mode (again: flat), Escape closes a bar.
 Right-click a column header to show or hide columns.
 )";
 }

@@ -12,7 +12,7 @@ struct options_t {
   load_request_t load;
   std::string png, pdf, svg;  // batch image outputs
   bool text = false;          // --text: the view's tab-separated export to stdout
-  bool list = false;          // --list: the files of a gcov JSON document
+  bool list = false;          // --list: the files of a gcov JSON document or a profile
   int width = 1200, height = 800;
   unsigned line = 0;  // --line: 1-based line to centre; 0 for the first unexecuted line
   std::string find;

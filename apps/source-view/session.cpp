@@ -13,13 +13,14 @@ using source_view4::hierarchical_mode_groups;
 
 void session_t::open(const load_request_t& request) {
   utilkit2::smart_pointer_t<viewer_model_t> model(new viewer_model_t());
-  view_description_t view = load_view(request, *model);  // throws before anything changes
+  load_request_t loaded = request;
+  view_description_t view = load_view(loaded, *model);  // throws before anything changes
   // A fresh element state: leave any hierarchical mode so the new model gets its own.
   m_element.set_hierarchical_mode(source_view4::hierarchical_mode_none);
   m_element.clear_selection();
   m_element.set_custom_data_model(
       utilkit2::smart_pointer_t<source_view4::data_model_base_t>(model));
-  m_request = request;
+  m_request = std::move(loaded);
   m_view = std::move(view);
   m_open = true;
   m_matches.clear();
@@ -28,9 +29,10 @@ void session_t::open(const load_request_t& request) {
   if (!m_find_text.empty()) m_matches = mark_matches(*model, m_find_text, 0);
 }
 
-void session_t::reopen(view_mode_t mode) {
+void session_t::reopen(view_mode_t mode, bool reread) {
   load_request_t request = m_request;
   request.mode = mode;
+  if (reread) request.profile.reset();
   unsigned top = m_element.get_top_row();
   open(request);
   m_element.set_top_row(top);
@@ -93,10 +95,51 @@ bool session_t::next_attention(bool forward) {
 
 void session_t::go_to_start(unsigned line) {
   if (line != 0) return go_to_line(line);
+  if (m_view.start_row != view_description_t::no_row) return go_to_row(m_element, m_view.start_row);
   if (!m_view.attention_rows.empty()) {
     m_attention = 0;
     go_to_row(m_element, m_view.attention_rows.front());
   }
+}
+
+void session_t::show_place(const std::string& file, unsigned line) {
+  if (file != m_view.file_key) {
+    load_request_t request = m_request;
+    request.file_name = file;
+    open(request);
+  }
+  go_to_line(line);
+}
+
+bool session_t::follow_call(unsigned flat_row, std::size_t entry) {
+  auto calls = m_view.row_calls.find(flat_row);
+  if (calls == m_view.row_calls.end()) return false;
+  const std::vector<jump_target_t>& targets = calls->second;
+  if (entry == no_entry) {
+    auto shown = std::find_if(targets.begin(), targets.end(),
+                              [](const jump_target_t& t) { return !t.file.empty(); });
+    entry = std::size_t(shown - targets.begin());
+  }
+  if (entry >= targets.size() || targets[entry].file.empty()) return false;
+  place_t from{m_view.file_key,
+               flat_row < m_view.row_lines.size() ? m_view.row_lines[flat_row] : 0};
+  jump_target_t to = targets[entry];  // the view changes under the reference
+  show_place(to.file, to.line);
+  m_history.push_back(from);
+  return true;
+}
+
+bool session_t::follow_focused_call() {
+  unsigned row = focused_flat_row();
+  return row != source_view4::no_row && follow_call(row);
+}
+
+bool session_t::go_back() {
+  if (m_history.empty()) return false;
+  place_t back = m_history.back();
+  show_place(back.file, back.line);
+  m_history.pop_back();
+  return true;
 }
 
 std::string narrow(const std::wstring& text) {

@@ -140,6 +140,14 @@ void apply_hierarchy(viewer_element_t& element, const view_description_t& view, 
   model->clear_hierarchy();
   if (groups) {
     for (const group_spec_t& g : view.groups) model->create_group(g.header_row, g.last_row);
+  } else if (view.snippets_open) {
+    // Each snippet opens as it is made: the row made is the default expanded one.
+    model->set_default_hierarchical_state(row_state_expanded);
+    for (unsigned row : view.snippet_rows) {
+      model->set_default_expanded_row(row);
+      model->create_group(row, 0);
+    }
+    model->set_default_expanded_row(no_row);
   } else {
     // Every snippet starts closed; the user opens the ones of interest.
     model->set_default_expanded_row(no_row);
@@ -150,7 +158,55 @@ void apply_hierarchy(viewer_element_t& element, const view_description_t& view, 
     snippets->set_image_list(branch_icons());
 }
 
+// The snippet painter draws its frame from 24 pixels into the cell, and the entries one line each
+// under the row's own line.
+constexpr int snippet_frame_left = 24;
+
 }  // namespace
+
+viewer_element_t::viewer_element_t(orrinfrw7::CVisualElement* parent, const orrin7::size<int>& size,
+                                   orrinfrw7::Alignment alignment)
+    : source_view_element_t(parent, size, alignment) {
+  auto& events = center_cells->get_cell_event_handler();
+  events.CellMouseMove.connect(this, &viewer_element_t::on_center_mouse_move);
+  events.CellMouseClick.connect(this, &viewer_element_t::on_center_click);
+}
+
+orrin7::point<int> viewer_element_t::source_cell_origin(unsigned row) const {
+  return center_cells->Cell2ControlCoord({0, 0}, int(row), 0);
+}
+
+int viewer_element_t::snippet_entry_at(int row, int x, int y) {
+  auto model = get_hierarchical_data_model();
+  if (row < 0 || x < snippet_frame_left || !model ||
+      model->get_model_type() != hierarchical_mode_snippets ||
+      model->get_row_hierarchical_state(unsigned(row)) != row_state_expanded)
+    return -1;
+  int line = get_center_grid()->get_default_item_size();
+  if (line <= 0 || y < line) return -1;
+  cell_value_t value = get_data_model()->get_data(unsigned(row), snippet_column);
+  const snippet_t* snippet = boost::get<snippet_t>(&value);
+  if (!snippet) return -1;
+  // Each entry takes its own line and one per detail line.
+  int at = y / line - 1;
+  for (std::size_t i = 0; i < snippet->items.size(); ++i) {
+    at -= 1 + int(snippet->items[i].lines.size());
+    if (at < 0) return int(i);
+  }
+  return -1;
+}
+
+// Connected after the grid's own handler, so the hand stays over an entry.
+void viewer_element_t::on_center_mouse_move(int row, int, int x, int y, int, orrin7::MouseButton) {
+  if (snippet_entry_at(row, x, y) >= 0) center_cells->SetCursor(orrinfrw7::CR_Hand);
+}
+
+void viewer_element_t::on_center_click(int row, int, int x, int y, int,
+                                       orrin7::MouseButton button) {
+  if (button != orrin7::MB_Left) return;
+  int entry = snippet_entry_at(row, x, y);
+  if (entry >= 0) snippet_entry_clicked.emit(unsigned(row), unsigned(entry));
+}
 
 void show_view(viewer_element_t& element, const view_description_t& view, view_mode_t mode) {
   set_up_grid(*element.get_left_grid(), view.left);

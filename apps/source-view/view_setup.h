@@ -9,11 +9,27 @@
 
 namespace source_view_app {
 
-// The element with its text export reachable: --text prints what Ctrl+C would copy of every row.
+// The element with its text export reachable (--text prints what Ctrl+C would copy of every row),
+// and the entries of expanded snippets acting as links: a left click on an entry's line reports
+// the row and the entry, and the pointer shows a hand over them.
 class viewer_element_t : public source_view4::source_view_element_t {
  public:
-  using source_view_element_t::source_view_element_t;
+  viewer_element_t(orrinfrw7::CVisualElement* parent, const orrin7::size<int>& size,
+                   orrinfrw7::Alignment alignment);
   std::wstring export_text() const { return HandleAsString(); }
+
+  // (flat row, index of the entry in the row's snippet)
+  utilkit2::signal_t<unsigned, unsigned> snippet_entry_clicked;
+
+  // Control pixels of the top-left corner of view row `row`'s source cell.
+  orrin7::point<int> source_cell_origin(unsigned row) const;
+
+ private:
+  // The entry of an expanded snippet under (x, y), relative to the cell of view row `row`, as an
+  // index into its items; -1 elsewhere.
+  int snippet_entry_at(int row, int x, int y);
+  void on_center_mouse_move(int row, int column, int x, int y, int, orrin7::MouseButton);
+  void on_center_click(int row, int column, int x, int y, int, orrin7::MouseButton button);
 };
 
 // Columns, painters, captions and widths of the three grids, the hierarchical mode with its

@@ -32,6 +32,7 @@ class viewer_window_t : public utilkit2::_internal::subscriber_base_t {
     m_control.CompleteAttach();
     m_session = std::make_unique<session_t>(*m_element);
     m_element->header_context_menu.connect(this, &viewer_window_t::on_header_menu);
+    m_element->snippet_entry_clicked.connect(this, &viewer_window_t::on_entry_clicked);
     build_window();
   }
 
@@ -57,10 +58,17 @@ class viewer_window_t : public utilkit2::_internal::subscriber_base_t {
       if (flat < w->m_session->view().row_lines.size())
         focus_line = w->m_session->view().row_lines[flat];
     }
-    std::printf("state mode=%s focus_line=%u matches=%zu visible=%d,%d error=%s\n",
-                modes[int(w->m_session->request().mode)], focus_line, w->m_session->match_count(),
-                int(w->visible_columns(true)), int(w->visible_columns(false)),
-                w->m_error_text.c_str());
+    // Where the focused row's source cell is (control pixels) and how high a text line is, so
+    // that tests can point at what it shows.
+    orrin7::point<int> cell{0, 0};
+    if (focus != source_view4::no_row) cell = w->m_element->source_cell_origin(focus);
+    std::printf(
+        "state mode=%s focus_line=%u matches=%zu visible=%d,%d file=%s focus_cell=%d,%d,%d "
+        "error=%s\n",
+        modes[int(w->m_session->request().mode)], focus_line, w->m_session->match_count(),
+        int(w->visible_columns(true)), int(w->visible_columns(false)),
+        w->m_session->is_open() ? w->m_session->view().title.c_str() : "", cell.x, cell.y,
+        w->m_element->get_center_grid()->get_default_item_size(), w->m_error_text.c_str());
     std::fflush(stdout);
     if (const char* path = std::getenv("SOURCE_VIEW_SNAPSHOT")) w->m_control.SavePng(path);
     return G_SOURCE_CONTINUE;
@@ -134,12 +142,31 @@ class viewer_window_t : public utilkit2::_internal::subscriber_base_t {
       return false;
     }
     hide_error();
-    gtk_window_set_title(GTK_WINDOW(m_window), ("source-view: " + m_session->view().title).c_str());
+    update_title();
     watch(request.path);
     return true;
   }
 
-  void reload(view_mode_t mode) {
+  void update_title() {
+    gtk_window_set_title(GTK_WINDOW(m_window), ("source-view: " + m_session->view().title).c_str());
+  }
+
+  // Runs a move that may open another file of the input (following a call, going back).
+  template <class Move>
+  void move(Move step) {
+    try {
+      if (step()) update_title();
+    } catch (const import_error& e) {
+      show_error(e.what());
+    }
+  }
+
+  void on_entry_clicked(unsigned row, unsigned entry) {
+    move([&] { return m_session->follow_call(row, entry); });
+  }
+
+  // `reread`: the input changed on disk, so a profile already read is read again.
+  void reload(view_mode_t mode, bool reread) {
     if (!m_session->is_open()) {
       load_request_t request = m_options.load;
       request.mode = mode;
@@ -147,7 +174,7 @@ class viewer_window_t : public utilkit2::_internal::subscriber_base_t {
       return;
     }
     try {
-      m_session->reopen(mode);
+      m_session->reopen(mode, reread);
       hide_error();
     } catch (const import_error& e) {
       show_error(e.what());
@@ -188,7 +215,7 @@ class viewer_window_t : public utilkit2::_internal::subscriber_base_t {
   static gboolean on_reload_timer(gpointer self) {
     auto* w = static_cast<viewer_window_t*>(self);
     w->m_reload_timer = 0;
-    w->reload(w->m_session->request().mode);
+    w->reload(w->m_session->request().mode, /*reread=*/true);
     return G_SOURCE_REMOVE;
   }
 
@@ -201,6 +228,7 @@ class viewer_window_t : public utilkit2::_internal::subscriber_base_t {
       load_request_t request = m_options.load;
       request.path = name;
       request.file_name.clear();
+      request.more_paths.clear();
       g_free(name);
       if (open(request)) m_session->go_to_start(0);
     }
@@ -257,7 +285,11 @@ class viewer_window_t : public utilkit2::_internal::subscriber_base_t {
     guint key = gdk_keyval_to_lower(event->keyval);
     if (key == GDK_KEY_Escape) return close_bars(), true;
     if (key == GDK_KEY_F3) return m_session->find_next(!shift), true;
-    if (key == GDK_KEY_F5) return reload(m_session->request().mode), true;
+    if (key == GDK_KEY_F5) return reload(m_session->request().mode, /*reread=*/true), true;
+    bool alt = (event->state & GDK_MOD1_MASK) != 0;
+    if (alt && key == GDK_KEY_Left) return move([&] { return m_session->go_back(); }), true;
+    if (!ctrl && (key == GDK_KEY_Return || key == GDK_KEY_KP_Enter) && !focus_in_entry())
+      return move([&] { return m_session->follow_focused_call(); }), true;
     if (!ctrl) return false;
     if (focus_in_entry() && (key == GDK_KEY_c || key == GDK_KEY_a)) return false;
     switch (key) {
@@ -312,7 +344,7 @@ class viewer_window_t : public utilkit2::_internal::subscriber_base_t {
 
   void toggle_mode(view_mode_t mode) {
     view_mode_t current = m_session->request().mode;
-    reload(current == mode ? view_mode_t::flat : mode);
+    reload(current == mode ? view_mode_t::flat : mode, /*reread=*/false);
   }
 
   // ---- column menu ----

@@ -1,6 +1,7 @@
 // Input kinds by content first, by file name second, and the importer each one goes through.
 #include "load.h"
 
+#include "callgrind_view.h"
 #include "gcov_json.h"
 #include "gcov_text.h"
 #include "import_error.h"
@@ -28,6 +29,21 @@ bool looks_like_tsv(const std::string& bytes) {
 // The input's bytes are not needed once parsed; the model is filled without them.
 void release(std::string& bytes) { std::string().swap(bytes); }
 
+// The profile (read once, then kept in the request) and the view of one of its files.
+view_description_t load_callgrind(load_request_t& request, source_view4::data_model_t& model) {
+  request.format = input_format_t::callgrind;
+  request.profile = callgrind_profile_of(request);
+  callgrind_view_request_t view_request;
+  view_request.input = request.path;
+  view_request.file_name = request.file_name;
+  view_request.events = request.events;
+  view_request.source_dirs = request.source_dirs;
+  std::size_t slash = request.path.rfind('/');
+  view_request.profile_dir = slash == std::string::npos ? "." : request.path.substr(0, slash);
+  view_request.mode = request.mode;
+  return fill_callgrind_view(*request.profile, view_request, model);
+}
+
 }  // namespace
 
 bool parse_format_name(const std::string& name, input_format_t& format) {
@@ -39,6 +55,8 @@ bool parse_format_name(const std::string& name, input_format_t& format) {
     format = input_format_t::gcov_json;
   else if (name == "tsv")
     format = input_format_t::tsv;
+  else if (name == "callgrind")
+    format = input_format_t::callgrind;
   else if (name == "source")
     format = input_format_t::source;
   else
@@ -49,26 +67,44 @@ bool parse_format_name(const std::string& name, input_format_t& format) {
 input_format_t detect_format(const std::string& path, const std::string& bytes) {
   if (looks_like_gcov_json(bytes)) return input_format_t::gcov_json;
   if (looks_like_gcov_text(bytes)) return input_format_t::gcov;
+  if (looks_like_callgrind(bytes)) return input_format_t::callgrind;
   if (looks_like_tsv(bytes)) return input_format_t::tsv;
   if (ends_with(path, ".gcov")) return input_format_t::gcov;
   if (ends_with(path, ".json") || ends_with(path, ".json.gz")) return input_format_t::gcov_json;
   if (ends_with(path, ".tsv")) return input_format_t::tsv;
+  if (path.substr(path.rfind('/') + 1).rfind("callgrind.out", 0) == 0)
+    return input_format_t::callgrind;
   return input_format_t::source;
 }
 
-view_description_t load_view(const load_request_t& request, source_view4::data_model_t& model) {
-  std::string bytes = read_input(request.path);
+std::shared_ptr<const callgrind_profile_t> callgrind_profile_of(const load_request_t& request) {
+  if (request.profile) return request.profile;
+  std::vector<std::string> paths{request.path};
+  paths.insert(paths.end(), request.more_paths.begin(), request.more_paths.end());
+  return std::make_shared<const callgrind_profile_t>(read_callgrind(paths));
+}
+
+view_description_t load_view(load_request_t& request, source_view4::data_model_t& model) {
   input_format_t format = request.format;
+  std::string bytes;
+  // A profile already read needs neither its bytes nor a look at them.
+  if (!request.profile || format != input_format_t::callgrind) bytes = read_input(request.path);
   if (format == input_format_t::automatic) format = detect_format(request.path, bytes);
+  if (format != input_format_t::callgrind && !request.more_paths.empty())
+    throw import_error(request.more_paths.front(), 0,
+                       "only callgrind profiles are summed; other inputs come one at a time");
   switch (format) {
+    case input_format_t::callgrind:
+      release(bytes);
+      return load_callgrind(request, model);
     case input_format_t::gcov: {
       file_coverage_t coverage = parse_gcov_text(request.path, bytes);
       release(bytes);
       return fill_coverage_view(coverage, request.mode, model);
     }
     case input_format_t::gcov_json: {
-      file_coverage_t coverage =
-          parse_gcov_json(request.path, bytes, request.file_name, request.source_dir);
+      std::string dir = request.source_dirs.empty() ? std::string() : request.source_dirs.front();
+      file_coverage_t coverage = parse_gcov_json(request.path, bytes, request.file_name, dir);
       release(bytes);
       return fill_coverage_view(coverage, request.mode, model);
     }
