@@ -6,6 +6,7 @@
 #include <cairo.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace orrinfrw7 {
@@ -19,6 +20,15 @@ bool Report(cairo_status_t status, std::string* error) {
   if (status == CAIRO_STATUS_SUCCESS) return true;
   if (error) *error = cairo_status_to_string(status);
   return false;
+}
+
+// Writes a vector surface's output to its file. Cairo's own file output lets a failed write pass
+// unnoticed (a PDF page on a full disk comes back as a success), so the file is ours and its
+// closing is checked too.
+cairo_status_t WriteToFile(void* file, const unsigned char* data, unsigned int length) {
+  return std::fwrite(data, 1, length, static_cast<std::FILE*>(file)) == length
+             ? CAIRO_STATUS_SUCCESS
+             : CAIRO_STATUS_WRITE_ERROR;
 }
 
 }  // namespace
@@ -114,11 +124,15 @@ bool COffscreenControl::SaveVector(const std::string& path, VectorFormat format,
                                    std::string* error) {
   const double width = GetSize().width;
   const double height = GetSize().height;
-  cairo_surface_t* surface = format == VectorFormat::pdf
-                                 ? cairo_pdf_surface_create(path.c_str(), width, height)
-                                 : cairo_svg_surface_create(path.c_str(), width, height);
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) return Report(CAIRO_STATUS_WRITE_ERROR, error);
+  cairo_surface_t* surface =
+      format == VectorFormat::pdf
+          ? cairo_pdf_surface_create_for_stream(WriteToFile, file, width, height)
+          : cairo_svg_surface_create_for_stream(WriteToFile, file, width, height);
   if (!Report(cairo_surface_status(surface), error)) {
     cairo_surface_destroy(surface);
+    std::fclose(file);
     return false;
   }
   cairo_t* context = cairo_create(surface);
@@ -131,7 +145,8 @@ bool COffscreenControl::SaveVector(const std::string& path, VectorFormat format,
   cairo_surface_finish(surface);
   const bool ok = Report(cairo_surface_status(surface), error);
   cairo_surface_destroy(surface);
-  return ok;
+  const bool closed = std::fclose(file) == 0;
+  return ok && (closed || Report(CAIRO_STATUS_WRITE_ERROR, error));
 }
 
 bool COffscreenControl::ScrollSurface(const orrin7::rectangle<int>& area, int dx, int dy) {
@@ -146,8 +161,9 @@ bool COffscreenControl::ScrollSurface(const orrin7::rectangle<int>& area, int dx
   const int top = std::max(rect.top, rect.top + dy);
   const int bottom = std::min(rect.bottom, rect.bottom + dy);
   if (left >= right || top >= bottom) return false;
-  if (right > cairo_image_surface_get_width(m_surface) ||
-      bottom > cairo_image_surface_get_height(m_surface))
+  // The pixels are read from all of `rect`, not only where they land: it must lie on the surface.
+  if (rect.left < 0 || rect.top < 0 || rect.right > cairo_image_surface_get_width(m_surface) ||
+      rect.bottom > cairo_image_surface_get_height(m_surface))
     return false;
   cairo_surface_flush(m_surface);
   unsigned char* data = cairo_image_surface_get_data(m_surface);
