@@ -162,11 +162,27 @@ TEST_F(signal_test, assignment_skips_and_reports_a_connection_to_the_target) {
   EXPECT_EQ(log, (log_t{"c1", "c2", "c2"}));
 }
 
-TEST(assertion_hook, default_handler_returns_and_installed_handlers_receive_every_field) {
-  sysport::debug::_private::assertion_failed("x != 0", "file.cpp", 12, "f");  // prints, returns
+// The default handler writes one line per report to stderr (empty fields for null pointers) and
+// returns; installing null puts it back, and a recorder receives every field.
+TEST(assertion_hook, default_handler_prints_one_line_and_installed_handlers_receive_every_field) {
+  using namespace sysport::debug::_private;
+  testing::internal::CaptureStderr();
+  assertion_failed("x != 0", "file.cpp", 12, "f");
+  assertion_failed(nullptr, nullptr, -3, nullptr);
+  {
+    sv4_test::assertion_recorder_t recorder;
+    EXPECT_NE(set_assertion_handler(nullptr), &default_assertion_handler);  // the recorder's
+    assertion_failed("y", "g.cpp", 1, "h");  // printed again, not recorded
+    EXPECT_TRUE(recorder.reports().empty());
+  }
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "assertion failed: x != 0 (file.cpp:12, f)\n"
+            "assertion failed:  (:-3, )\n"
+            "assertion failed: y (g.cpp:1, h)\n");
   sv4_test::assertion_recorder_t recorder;
   const int line = __LINE__ + 1;
   EXPECT_FALSE(SYSPORT_CHECK(1 + 1 == 3));
+  EXPECT_TRUE(SYSPORT_CHECK(1 + 1 == 2));
   ASSERT_EQ(recorder.reports().size(), 1u);
   const sv4_test::assertion_report_t& r = recorder.reports()[0];
   EXPECT_EQ(std::tie(r.expression, r.file, r.line, r.function),

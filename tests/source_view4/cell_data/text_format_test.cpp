@@ -1,5 +1,5 @@
-// The text form of every cell value alternative, tab expansion, and number formatting under a
-// grouping locale.
+// The text form of every cell value alternative, tab expansion, and number formatting under the
+// classic locale, a grouping one and the system locales present.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -7,9 +7,12 @@
 #include <iomanip>
 #include <limits>
 #include <locale>
+#include <optional>
 #include <random>
 #include <sstream>
+#include <stdexcept>
 #include <tuple>
+#include <vector>
 
 #include "source_view4/data_model.h"
 
@@ -75,46 +78,92 @@ struct grouping_punct_t : std::numpunct<wchar_t> {
   std::string do_grouping() const override { return "\3"; }
 };
 
-// Makes the grouping locale the process's global locale for the scope of a test.
-struct global_grouping_locale_t {
-  global_grouping_locale_t() {
-    std::locale::global(std::locale(std::locale::classic(), new grouping_punct_t));
-  }
-  ~global_grouping_locale_t() { std::locale::global(std::locale::classic()); }
+// Makes `locale` the process's global locale for the scope of a test.
+struct global_locale_t {
+  explicit global_locale_t(const std::locale& locale) { std::locale::global(locale); }
+  ~global_locale_t() { std::locale::global(std::locale::classic()); }
 };
 
-// What a default wide string stream under the global locale writes for `parts`.
-template <class... T>
-std::wstring streamed(const T&... parts) {
-  std::wostringstream stream;
-  (stream << ... << parts);
-  return stream.str();
+// The system locale of that name, or nothing when the machine lacks it.
+std::optional<std::locale> system_locale(const char* name) {
+  try {
+    return std::locale(name);
+  } catch (const std::runtime_error&) {
+    return std::nullopt;
+  }
 }
 
-std::wstring streamed_percent(double fraction) {
-  return streamed(std::fixed, std::setprecision(2), fraction * 100) + L"%";
+// The texts of a negative int, an unsigned, a hex number, a fraction, an icon list and a label
+// list.
+std::vector<std::wstring> numbers(const formatter_t& model) {
+  const cell_value_t values[] = {INT_MIN,
+                                 UINT_MAX,
+                                 hex_t(0xabcdef123),
+                                 fraction_t(12345.678),
+                                 std::vector<int>{1234, -5},
+                                 label_list_t{{L"a"}, {999}}};
+  std::vector<std::wstring> out;
+  for (const cell_value_t& value : values) out.push_back(model.format_data(value, 5));
+  return out;
 }
 
-TEST(text_format, numbers_follow_the_global_locale_as_a_wide_stream_does) {
+const std::vector<std::wstring> ungrouped{L"-2147483648", L"4294967295", L"0xabcdef123",
+                                          L"1234567.80%", L"{1234 ,-5}", L"{999}a"};
+
+// Under the classic locale numbers are written without a stream: the texts match what a wide
+// stream writes, over every magnitude.
+TEST(text_format, classic_numbers_match_a_wide_stream_at_every_magnitude) {
   formatter_t model;
-  std::mt19937_64 random(99);  // the classic locale's text is made without a stream
+  EXPECT_EQ(numbers(model), ungrouped);
+  EXPECT_EQ(model.format_data(fraction_t(1e-9), 5), L"0.00%");
+  EXPECT_EQ(model.format_data(fraction_t(1e20), 5), L"10000000000000000000000.00%");
+  std::mt19937_64 random(99);
   for (int i = 0; i < 2000; ++i) {
     const double fraction = std::ldexp(double(random() >> 11), -53 + int(random() % 40) - 20);
-    ASSERT_EQ(model.format_data(fraction_t(fraction), 5), streamed_percent(fraction)) << fraction;
-    const auto number = static_cast<int>(random());
-    ASSERT_EQ(model.format_data(number, 5), streamed(number));
+    std::wostringstream percent, integer;
+    percent << std::fixed << std::setprecision(2) << fraction * 100 << L'%';
+    ASSERT_EQ(model.format_data(fraction_t(fraction), 5), percent.str()) << fraction;
+    const auto number = static_cast<int>(random() >> int(random() % 64));
+    integer << number;
+    ASSERT_EQ(model.format_data(number, 5), integer.str());
   }
-  global_grouping_locale_t locale;
-  EXPECT_EQ(model.format_data(fraction_t(12345.678), 5), L"1.234.567,80%");
-  const std::pair<cell_value_t, std::wstring> cases[] = {
-      {INT_MIN, streamed(INT_MIN)},
-      {UINT_MAX, streamed(UINT_MAX)},
-      {hex_t(0xabcdef123), L"0x" + streamed(std::hex, 0xabcdef123ull)},
-      {fraction_t(1e-9), streamed_percent(1e-9)},
-      {std::vector<int>{1234, -5}, L"{" + streamed(1234) + L" ," + streamed(-5) + L"}"},
-      {label_list_t{{L"a"}, {12345}}, L"{" + streamed(12345) + L"}a"},
+}
+
+// Any other global locale groups digits and picks the decimal point, for every number written
+// (hexadecimal ones included, as a stream does).
+TEST(text_format, numbers_follow_a_grouping_global_locale) {
+  formatter_t model;
+  global_locale_t locale(std::locale(std::locale::classic(), new grouping_punct_t));
+  EXPECT_EQ(numbers(model),
+            (std::vector<std::wstring>{L"-2.147.483.648", L"4.294.967.295", L"0xabc.def.123",
+                                       L"1.234.567,80%", L"{1.234 ,-5}", L"{999}a"}));
+  EXPECT_EQ(model.format_data(1000, 5), L"1.000");
+}
+
+// System locales: C.UTF-8 is not the classic locale but writes as it does; en_US and de_DE group
+// by three with opposite separators.
+TEST(text_format, numbers_follow_the_system_locales_present) {
+  const std::pair<const char*, std::vector<std::wstring>> cases[] = {
+      {"C.UTF-8", ungrouped},
+      {"en_US.UTF-8",
+       {L"-2,147,483,648", L"4,294,967,295", L"0xabc,def,123", L"1,234,567.80%", L"{1,234 ,-5}",
+        L"{999}a"}},
+      {"de_DE.UTF-8",
+       {L"-2.147.483.648", L"4.294.967.295", L"0xabc.def.123", L"1.234.567,80%", L"{1.234 ,-5}",
+        L"{999}a"}},
   };
-  for (const auto& [value, text] : cases) EXPECT_EQ(model.format_data(value, 5), text);
+  formatter_t model;
+  std::string absent;
+  for (const auto& [name, texts] : cases) {
+    const std::optional<std::locale> system = system_locale(name);
+    if (!system) {
+      absent += std::string(" ") + name;
+      continue;
+    }
+    global_locale_t locale(*system);
+    EXPECT_EQ(numbers(model), texts) << name;
+  }
+  if (!absent.empty()) GTEST_SKIP() << "locales not installed on this machine:" << absent;
 }
 
 }  // namespace

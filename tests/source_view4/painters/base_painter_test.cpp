@@ -1,5 +1,6 @@
 // base_painter_t: palette-derived and explicit colours, grid and focus lines, margins.
 #include "painter_fixture.h"
+#include "source_view4/text_painter.h"
 
 namespace {
 
@@ -87,9 +88,19 @@ TEST_F(BasePainter, FocusEdgesStopAboveTheBottomLineOnlyWhenItIsDrawn) {
                      "SetPen(#ffffffff/1, 0, 1)"}));
 }
 
-TEST_F(BasePainter, MarginsTakeTheHorizontalPairFirst) {
-  painter.set_margins(1, 2, 3, 4);
-  EXPECT_EQ(painter.get_margins(), orrin7::rectangle<int>(1, 3, 2, 4));
+// Margins are given left, right, top, bottom: a text painter draws inside them (and one pixel off
+// the bottom line) and measures its text with them added.
+TEST_F(BasePainter, MarginsShrinkTheTextBoxAndGrowTheMeasuredSize) {
+  source_view4::column_painters::text_painter_t text;
+  text.set_margins(1, 2, 3, 4);
+  draw_cell_params_t params = cell(&recorder, {10, 20, 110, 40});
+  params.text = L"abc";
+  EXPECT_EQ(draw(text, params, {"DrawStringNative"}),
+            strings{"DrawStringNative(11, 23, 108, 35, \"abc\", 0x161)"});
+  EXPECT_EQ(text.get_content_size(params), orrin7::size<double>(3 * 7 + 3, 14 + 7));
+  text.set_margins(orrin7::rectangle<int>(0, 5, 0, 0));  // left, top, right, bottom
+  EXPECT_EQ(draw(text, params, {"DrawStringNative"}),
+            strings{"DrawStringNative(10, 25, 110, 39, \"abc\", 0x161)"});
 }
 
 }  // namespace

@@ -29,7 +29,11 @@ TEST_F(ImageAndLabelPainters, ImagesSitSideBySideAndIndexesOutsideTheListLeaveNo
       draw(images, params, {"DrawBitmap"}),
       (strings{"DrawBitmap(4x4, 10, 20)", "DrawBitmap(6x6, 14, 20)", "DrawBitmap(5x5, 20, 20)"}));
   EXPECT_EQ(images.get_content_size(params), orrin7::size<double>(15, 6));
-  EXPECT_EQ(images.get_content_rect(params), orrin7::rectangle<double>(10, 20, 110, 40));
+  // Every index counts as a square of the cell's height, whether the list has its image or not.
+  EXPECT_EQ(images.get_content_rect(holding(std::vector<int>{0, 5, 1}, {10, 20, 310, 36})),
+            orrin7::rectangle<double>(10, 20, 58, 36));
+  EXPECT_EQ(images.get_content_rect(holding(std::vector<int>{}, {10, 20, 310, 36})),
+            orrin7::rectangle<double>(10, 20, 10, 36));
 }
 
 // Label 0 takes 4 + 3 + 14 pixels from x = 2; label 1's image is not in the list. A negative
