@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 
 #include "gcov_run.h"
+#include "program/callgrind_run.h"
 
 namespace {
 
@@ -175,7 +177,7 @@ TEST(Program, OptionMistakesExitWithUsageStatus) {
       {"--mode tree x", "source-view: --mode: expected flat, functions or snippets (got 'tree')\n"},
       {"--bogus x", "source-view: unknown option --bogus (see --help)\n"},
       {"--text", "source-view: no input file (see --help)\n"},
-      {"a b", "source-view: one input file only (got 'a' and 'b')\n"},
+      {"--events , x", "source-view: --events: expected event names such as Ir,Dr (got ',')\n"},
       {"x --line", "source-view: --line needs a value (see --help)\n"},
   };
   for (auto& c : cases) {
@@ -201,6 +203,73 @@ TEST(Program, ListHelpAndVersion) {
     EXPECT_NE(r.out.find(option), std::string::npos) << option;
   r = run("--version");
   EXPECT_EQ(r.out.rfind("source-view ", 0), 0u);
+}
+
+// The cell under `caption` of the row of source line `line` in a --text export.
+std::string cell(const std::vector<std::vector<std::string>>& rows, unsigned line,
+                 const std::string& caption) {
+  auto column = std::find(rows[0].begin(), rows[0].end(), caption) - rows[0].begin();
+  for (const auto& row : rows)
+    if (row[0] == std::to_string(line) && std::size_t(column) < row.size()) return row[column];
+  return "(none)";
+}
+
+TEST(ProgramProfile, ListsFilesAndShowsTheCostliestWithTheCostOfItsCalls) {
+  std::string dir = source_view_test::callgrind_dir();
+  run_result_t r = run("--list '" + dir + "/cg.1'");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out.rfind(dir + "/work.c\tIr ", 0), 0u) << r.out;
+  std::size_t at = r.out.find(dir + "/prog.c\tIr ");
+  ASSERT_NE(at, std::string::npos) << r.out;
+  std::string work_total = r.out.substr(dir.size() + 11, r.out.find('\n') - dir.size() - 11);
+
+  r = run("--text '" + dir + "/cg.1'");
+  ASSERT_EQ(r.status, 0) << r.err;
+  auto rows = rows_of(r.out);
+  ASSERT_EQ(rows.size(), 7u);  // captions and work.c's six lines
+  EXPECT_EQ(rows[0], (std::vector<std::string>{"Line", "Source", "Ir", "Share", "Calls Ir"}));
+  EXPECT_EQ(rows[4][1], "    s += i % 7;");
+  EXPECT_GT(std::atoll(cell(rows, 4, "Ir").c_str()), 50000);
+  // main calls work from line 5: the calls' inclusive cost is all of work.c's self cost.
+  r = run("--text --file prog.c '" + dir + "/cg.1'");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(cell(rows_of(r.out), 5, "Calls Ir"), work_total);
+}
+
+TEST(ProgramProfile, SeveralProfilesAreSummedLineByLine) {
+  std::string dir = source_view_test::callgrind_dir();
+  auto one = rows_of(run("--text '" + dir + "/cg.1'").out);
+  auto two = rows_of(run("--text '" + dir + "/cg.2'").out);
+  run_result_t r = run("--text '" + dir + "/cg.1' '" + dir + "/cg.2'");
+  ASSERT_EQ(r.status, 0) << r.err;
+  auto both = rows_of(r.out);
+  for (unsigned line = 1; line <= 6; ++line) {
+    std::string a = cell(one, line, "Ir"), b = cell(two, line, "Ir");
+    if (a.empty()) continue;
+    EXPECT_EQ(cell(both, line, "Ir"), std::to_string(std::atoll(a.c_str()) + std::atoll(b.c_str())))
+        << "line " << line;
+  }
+}
+
+TEST(ProgramProfile, BadProfilesEventsFilesAndMixedInputsFail) {
+  std::string dir = source_view_test::callgrind_dir();
+  std::string profile = "'" + dir + "/cg.1'";
+  run_result_t r = run("--text --events Ir,Bogus " + profile);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, dir + "/cg.1: --events: the profile has no event 'Bogus' (it has: Ir)\n");
+  r = run("--text --file none.c " + profile);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, dir + "/cg.1: no file named 'none.c' in the profile (see --list)\n");
+  write_all(dir + "/bad.out", "events: Ir\nfl=a.c\nfn=f\n1 x\n");
+  r = run("--png " + dir + "/none.png '" + dir + "/bad.out'");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err.rfind(dir + "/bad.out:4: ", 0), 0u) << r.err;
+  std::string gcov = "'" + coverage_dir() + "/sample.bc.gcov'";
+  r = run("--text " + gcov + " " + profile);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, dir +
+                       "/cg.1: only callgrind profiles are summed; other inputs come one at a "
+                       "time\n");
 }
 
 }  // namespace
