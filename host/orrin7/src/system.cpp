@@ -17,6 +17,7 @@ constexpr double row_spacing = 5.0;
 class CMemoryClipboard : public IClipboardService {
  public:
   void SetText(const std::wstring& text) override { m_text = text; }
+  void TakeText(std::wstring&& text) override { m_text = std::move(text); }
   std::wstring GetText() const override { return m_text; }
 
  private:

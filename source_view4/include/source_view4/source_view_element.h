@@ -126,7 +126,8 @@ class SOURCE_VIEW4_EXPORT source_view_element_t : public source_view_layout_t {
   void on_selection_changed();
   // The rows as text: the caption line when the headers show, then a line per row, then CR LF.
   std::wstring export_rows(const std::vector<unsigned int>& rows) const;
-  void put_on_clipboard(const std::wstring& text) const;
+  void put_on_clipboard(std::wstring&& text) const;
+  bool cells_have_focus() const;
   orrinfrw7::ISelectionModel* selection() const;
   orrinfrw7::CDefaultDiscreteItemViewModel* rows() const;
   // The grids in export order: left, center, right.

@@ -33,6 +33,19 @@ inline void* allocate(std::size_t bytes) {
   return block;
 }
 
+// Asks for large pages under the whole large pages inside a block allocated elsewhere.
+inline void advise(const void* data, std::size_t bytes) {
+#ifdef MADV_HUGEPAGE
+  const auto start = reinterpret_cast<std::uintptr_t>(data);
+  const std::uintptr_t first = (start + page - 1) & ~(page - 1);
+  const std::uintptr_t last = (start + bytes) & ~(page - 1);
+  if (first < last) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+#else
+  (void)data;
+  (void)bytes;
+#endif
+}
+
 // `bytes` must be what the block was allocated with.
 inline void release(void* block, std::size_t bytes) {
   if (is_large(bytes)) {

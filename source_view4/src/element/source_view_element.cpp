@@ -327,8 +327,17 @@ bool source_view_element_t::HandleKeyDown(const orrinfrw7::CKeyEvent& event) {
                         (event.key == orrinfrw7::KEY_C || event.key == orrinfrw7::KEY_Insert ||
                          event.key == orrinfrw7::KEY_A);
   if (!shortcut) return source_view_layout_t::HandleKeyDown(event);
-  on_key_down(this, event.modifiers, event.key);
+  // A focused cell element has already passed the key to on_key_down through its key signal;
+  // running it again would export every row twice.
+  if (!cells_have_focus()) on_key_down(this, event.modifiers, event.key);
   return true;
+}
+
+bool source_view_element_t::cells_have_focus() const {
+  const orrinfrw7::CVisualElement* focused =
+      GetControl() ? GetControl()->GetFocusedElement() : nullptr;
+  return focused != nullptr &&
+         (focused == left_cells || focused == center_cells || focused == right_cells);
 }
 
 // The headers keep the height of the deepest header any grid has had, so that the three stay

@@ -1,5 +1,6 @@
 // The element's text export: caption and row lines of the three grids joined by tabs, rows by
 // CR LF, onto the clipboard service of the drawing library.
+#include "cell_data/large_pages.h"
 #include "orrin7/system.h"
 #include "orrinfrw7/selection_model.h"
 #include "source_view4/source_view_element.h"
@@ -25,6 +26,15 @@ void for_each_shown_column(const source_view_grid_base_t& grid, Visit visit) {
     const int column = header->VisibleIndex2ModelIndex(position);
     if (column >= 0) visit(unsigned(column));
   }
+}
+
+// Gives the export text room for all `rows` at the average length of the first sample_rows rows,
+// on large pages: a million rows are hundreds of megabytes, written once.
+constexpr std::size_t sample_rows = 64;
+
+void reserve_export(std::wstring& text, std::size_t rows) {
+  text.reserve(text.size() / sample_rows * rows * 11 / 10 + 2);
+  large_pages::advise(text.data(), text.capacity() * sizeof(wchar_t));
 }
 
 }  // namespace
@@ -59,20 +69,18 @@ void source_view_element_t::get_full_line_text(unsigned int row, std::wstring& t
 std::wstring source_view_element_t::export_rows(const std::vector<unsigned int>& rows) const {
   std::wstring text;
   if (get_header_visible()) text = get_header_line_text();
-  constexpr std::size_t sample_rows = 64;
   std::wstring line;
   for (std::size_t i = 0; i < rows.size(); ++i) {
     get_full_line_text(rows[i], line);
     join(text, line, L"\r\n");
-    if (i + 1 == sample_rows && rows.size() > sample_rows)
-      text.reserve(text.size() / sample_rows * rows.size() * 11 / 10 + 2);
+    if (i + 1 == sample_rows && rows.size() > sample_rows) reserve_export(text, rows.size());
   }
   text += L"\r\n";
   return text;
 }
 
-void source_view_element_t::put_on_clipboard(const std::wstring& text) const {
-  orrin7::GetCurrentSystem()->GetClipboardService()->SetText(text);
+void source_view_element_t::put_on_clipboard(std::wstring&& text) const {
+  orrin7::GetCurrentSystem()->GetClipboardService()->TakeText(std::move(text));
 }
 
 void source_view_element_t::copy_to_clipboard(const std::vector<unsigned int>& rows) const {

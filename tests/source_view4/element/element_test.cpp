@@ -318,4 +318,30 @@ TEST_F(SourceViewExport, CopyKeysTakeTheSelectionOrEverything) {
   EXPECT_EQ(control.GetClipboardText(), L"A\tB\tSource\r\n1\t2\tx\r\n5\t6\t    z\r\n");
 }
 
+// The key reaches the element twice, through the focused cells' key signal and through the
+// focus holder's key handler: the rows must still be exported once.
+TEST_F(SourceViewExport, ACopyKeyExportsOnceWhereverTheFocusIs) {
+  struct counting_clipboard_t : orrin7::IClipboardService {
+    void SetText(const std::wstring& text) override { ++calls, last = text; }
+    void TakeText(std::wstring&& text) override { ++calls, last = std::move(text); }
+    std::wstring GetText() const override { return last; }
+    int calls = 0;
+    std::wstring last;
+  } clipboard;
+  orrin7::ISystem* system = orrin7::GetCurrentSystem();
+  orrin7::IClipboardService* before = system->GetClipboardService();
+  system->SetClipboardService(&clipboard);
+  using element_t = orrinfrw7::CVisualElement;
+  for (element_t* focus :
+       {static_cast<element_t*>(view->cells(0)), static_cast<element_t*>(view->cells(2)),
+        static_cast<element_t*>(view)}) {
+    clipboard.calls = 0;
+    focus->SetFocus();
+    control.Key(orrinfrw7::KEY_C, orrinfrw7::MK_Ctrl);
+    EXPECT_EQ(clipboard.calls, 1);
+    EXPECT_EQ(clipboard.last.substr(0, 12), L"A\tB\tSource\r\n");
+  }
+  system->SetClipboardService(before);
+}
+
 }  // namespace

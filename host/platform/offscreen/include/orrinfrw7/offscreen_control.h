@@ -108,6 +108,7 @@ class COffscreenControl : public CControl {
   class CMemoryClipboard : public orrin7::IClipboardService {
    public:
     void SetText(const std::wstring& text) override { m_text = text; }
+    void TakeText(std::wstring&& text) override { m_text = std::move(text); }
     std::wstring GetText() const override { return m_text; }
 
    private:
