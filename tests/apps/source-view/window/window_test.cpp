@@ -1,7 +1,8 @@
 // The viewer's window under Xvfb: it opens on the first unexecuted line; Ctrl+Down / Ctrl+Up,
 // Ctrl+G, Ctrl+F with F3, Ctrl+D and Ctrl+E, the header's column menu and Ctrl+C act as their
-// keys promise. The program reports its state on SIGUSR1; the test compares it with what gcov's
-// listing of the bundled sample says.
+// keys promise; on a profile it opens on the hottest line, walks the hot lines, follows calls
+// by key and by click and comes back. The program reports its state on SIGUSR1; the test compares
+// it with what gcov's listing of the bundled sample says.
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
@@ -117,14 +118,17 @@ struct source_view_window : ::testing::Test {
   }
   static void TearDownTestSuite() { delete server; }
 
-  void SetUp() override {
+  void SetUp() override { launch("'" SOURCE_VIEW_SAMPLE "'", "wordfreq.c"); }
+
+  // Starts the program on `arguments` and waits for its window, whose title starts with `title`.
+  void launch(const std::string& arguments, const std::string& title) {
     if (!ready_display) GTEST_SKIP() << "no X server: Xvfb could not be started";
     program = std::make_unique<program_t>("env LSAN_OPTIONS=print_suppressions=0 " +
-                                          std::string(SOURCE_VIEW_PROGRAM) +
-                                          " --size 1000x700 '" SOURCE_VIEW_SAMPLE "'");
+                                          std::string(SOURCE_VIEW_PROGRAM) + " --size 1000x700 " +
+                                          arguments);
     ASSERT_GT(program->pid, 0);
     ASSERT_TRUE(poll_until([&] {
-      return !(window = shell("xdotool search --onlyvisible --name '^source-view: wordfreq.c'"))
+      return !(window = shell("xdotool search --onlyvisible --name '^source-view: " + title + "'"))
                   .empty();
     }));
     window = window.substr(0, window.find('\n'));
@@ -190,6 +194,66 @@ TEST_F(source_view_window, HeaderMenuHidesAColumnAndCtrlCCopiesTheFocusedLine) {
   std::string copied = shell("xclip -o -selection clipboard");
   EXPECT_EQ(copied.substr(0, copied.find('\n')), "Count\tSource\tBranches\tHits\r") << copied;
   EXPECT_NE(copied.find("\n0\t" + source_of(hole) + "\t"), std::string::npos) << copied;
+}
+
+// A profile written by hand: a.c costs 610 Ir, its lines 4 and 5 the most (300 each); line 5
+// calls work, whose file b.c costs 500.
+struct source_view_profile_window : source_view_window {
+  void SetUp() override {
+    char pattern[] = "/tmp/source-view-window-XXXXXX";
+    dir = mkdtemp(pattern);
+    source_view_test::write_all(dir + "/a.c", "a1\na2\na3\na4\na5\na6\n");
+    source_view_test::write_all(dir + "/b.c", "b1\nb2\nb3\n");
+    source_view_test::write_all(dir + "/cg.out", "# callgrind format\nevents: Ir\n\nfl=" + dir +
+                                                     "/a.c\nfn=main\n3 10\n4 300\n5 300\n"
+                                                     "cfl=" +
+                                                     dir +
+                                                     "/b.c\ncfn=work\ncalls=2 1\n"
+                                                     "5 500\n\nfl=" +
+                                                     dir + "/b.c\nfn=work\n1 300\n2 200\n");
+    launch(mode + " '" + dir + "/cg.out'", ".*/a.c");
+  }
+  void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
+
+  std::string file(const char* name) { return "file=" + dir + "/" + name + " "; }
+
+  std::string dir, mode = "--mode snippets";
+};
+
+TEST_F(source_view_profile_window, OpensOnTheHottestLineAndWalksTheHotLines) {
+  EXPECT_NE(keys("").find(focus(4)), std::string::npos);
+  EXPECT_NE(keys("ctrl+Down").find(focus(5)), std::string::npos);
+  EXPECT_NE(keys("ctrl+Down").find(focus(4)), std::string::npos);  // wraps round
+  EXPECT_NE(keys("ctrl+Up").find(focus(5)), std::string::npos);
+  // Functions mode: a group row for each function, its self and inclusive cost in its title.
+  EXPECT_NE(keys("ctrl+d").find("mode=functions"), std::string::npos);
+  keys("ctrl+a ctrl+c");
+  std::string copied = shell("xclip -o -selection clipboard");
+  EXPECT_NE(copied.find("\u0192\tmain   self 610 Ir (55.0 %), inclusive 1110 Ir (100.0 %)\t610\t"),
+            std::string::npos)
+      << copied;
+}
+
+TEST_F(source_view_profile_window, EnterAndAClickOnACalleeFollowTheCallAndAltLeftComesBack) {
+  keys("ctrl+g");
+  std::string state = type("5");
+  EXPECT_NE(state.find(focus(5)), std::string::npos) << state;
+  state = keys("Return");
+  EXPECT_NE(state.find(file("b.c") + "focus_cell"), std::string::npos) << state;
+  EXPECT_NE(state.find(focus(1)), std::string::npos) << state;
+  state = keys("alt+Left");
+  EXPECT_NE(state.find(file("a.c")), std::string::npos) << state;
+  EXPECT_NE(state.find(focus(5)), std::string::npos) << state;
+  // The snippet's first entry lies one text line under the row's own line.
+  int x = 0, y = 0, line = 0;
+  ASSERT_EQ(
+      std::sscanf(state.c_str() + state.find("focus_cell="), "focus_cell=%d,%d,%d", &x, &y, &line),
+      3);
+  shell("xdotool mousemove --window " + window + " " + std::to_string(x + 60) + " " +
+        std::to_string(y + line + line / 2) + " click 1");
+  state = keys("");
+  EXPECT_NE(state.find(file("b.c")), std::string::npos) << state;
+  EXPECT_NE(keys("alt+Left").find(file("a.c")), std::string::npos);
 }
 
 }  // namespace
