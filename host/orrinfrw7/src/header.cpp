@@ -212,11 +212,12 @@ void CHeader::Rebuild() {
   Invalidate();
 }
 
+// All widths in one change, so that a header scrolled to the right stays where it is when the
+// columns are rebuilt (setting them one by one passes through smaller totals that pull it back).
 void CHeader::ApplyWidths() {
-  m_columns.SetCount(GetVisibleCount());
-  m_columns.ResetItemSizes();
-  for (int i = 0; i < GetVisibleCount(); ++i)
-    m_columns.SetItemSize(i, std::max(0, m_leaves[static_cast<std::size_t>(i)]->GetWidth()));
+  std::vector<int> widths;
+  for (const IHeaderItem* leaf : m_leaves) widths.push_back(std::max(0, leaf->GetWidth()));
+  m_columns.SetItemSizes(widths);
 }
 
 // Items may have been replaced by the model: pointers to items no longer shown are dropped

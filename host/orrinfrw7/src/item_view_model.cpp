@@ -346,6 +346,15 @@ void CDefaultDiscreteItemViewModel::ResetItemSizes() {
   GeometryChanged();
 }
 
+void CDefaultDiscreteItemViewModel::SetItemSizes(const std::vector<int>& sizes) {
+  std::vector<std::pair<int, int>> own;
+  for (std::size_t i = 0; i < sizes.size(); ++i)
+    if (sizes[i] != m_defaultSize) own.emplace_back(static_cast<int>(i), std::max(sizes[i], 0));
+  m_sizes.Assign(own);
+  m_count = static_cast<int>(sizes.size());
+  GeometryChanged();
+}
+
 void CDefaultDiscreteItemViewModel::UpdateModelState(const IIndexTranslator& translator) {
   const std::pair<int, int> anchor = GetViewAnchor();
   std::vector<std::pair<int, int>> moved;

@@ -200,6 +200,9 @@ class CDefaultDiscreteItemViewModel : public CSimpleDiscreteItemViewModel {
   // Sizes of items outside 0 … count - 1 are ignored; a negative size is reported and taken as 0.
   void SetItemSize(int index, int size);
   void ResetItemSizes();
+  // Makes the list `sizes.size()` items of these sizes in one change: one ModelChanged, and the
+  // view start is kept within the new total only, not within the totals on the way to it.
+  void SetItemSizes(const std::vector<int>& sizes);
   int GetOwnSizeCount() const { return m_sizes.GetSize(); }
   // Own sizes follow their items; sizes of removed items are dropped.
   void UpdateModelState(const IIndexTranslator& translator) override;
