@@ -204,6 +204,16 @@ void RunViewModel(CSimpleDiscreteItemViewModel& model, CDefaultDiscreteItemViewM
       if (ref.own.empty()) continue;
       ref.own.clear();
       ref.Changed();
+    } else if (op == 9 && sized && rng() % 4 == 0) {  // all sizes at once, the count too
+      std::vector<int> sizes(rng() % 40);
+      ref.own.clear();
+      for (std::size_t i = 0; i < sizes.size(); ++i) {
+        sizes[i] = rng() % 2 ? ref.def : int(rng() % 30);
+        if (sizes[i] != ref.def) ref.own[int(i)] = sizes[i];
+      }
+      sized->SetItemSizes(sizes);
+      ref.count = int(sizes.size());
+      ref.Changed();
     }
     ASSERT_EQ(log.lines, ref.log) << "step " << step;
     ASSERT_NO_FATAL_FAILURE(ExpectSame(model, ref)) << "step " << step;
