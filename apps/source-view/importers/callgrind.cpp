@@ -99,13 +99,6 @@ class index_table_t {
  public:
   index_table_t() : m_slots(1024) {}
 
-  std::uint32_t find(std::uint64_t a, second_t b) const {
-    for (std::size_t i = slot_of(a, b);; i = (i + 1) & mask()) {
-      const slot_t& slot = m_slots[i];
-      if (slot.value == none || (slot.a == a && slot.b == b)) return slot.value;
-    }
-  }
-
   // The index under the key; when there is none, `value` becomes it.
   std::uint32_t find_or_insert(std::uint64_t a, second_t b, std::uint32_t value) {
     if ((m_used + 1) * 2 > m_slots.size()) grow();
@@ -115,12 +108,6 @@ class index_table_t {
     m_slots[i] = slot_t{a, b, value};
     ++m_used;
     return value;
-  }
-
-  void insert(std::uint64_t a, second_t b, std::uint32_t value) {
-    if ((m_used + 1) * 2 > m_slots.size()) grow();
-    place(a, b, value);
-    ++m_used;
   }
 
  private:
@@ -235,15 +222,16 @@ class parser_t {
       m_file_index.emplace(keep(m_profile.files[i]), i);
     for (std::uint32_t i = 0; i < m_profile.functions.size(); ++i) {
       const callgrind_function_t& function = m_profile.functions[i];
-      m_functions.insert(intern_function_name(function.name), function.file, i);
+      m_functions.find_or_insert(intern_function_name(function.name), function.file, i);
     }
     for (std::uint32_t i = 0; i < m_profile.lines.size(); ++i) {
       const callgrind_line_t& line = m_profile.lines[i];
-      m_lines.insert(context_key(line.function, line.file), line.line, i);
+      m_lines.find_or_insert(context_key(line.function, line.file), line.line, i);
     }
     for (std::uint32_t i = 0; i < m_profile.calls.size(); ++i) {
       const callgrind_call_t& call = m_profile.calls[i];
-      m_calls.insert(context_key(call.caller, call.file), call_key(call.line, call.callee), i);
+      m_calls.find_or_insert(context_key(call.caller, call.file), call_key(call.line, call.callee),
+                             i);
     }
   }
 
@@ -681,9 +669,9 @@ class parser_t {
     m_call_pending = false;
     std::uint32_t line = current_line();
     if (!m_context_ready) resolve_context();
-    std::uint32_t entry = m_calls.find(m_context, call_key(line, m_callee));
-    if (entry == none) {
-      entry = std::uint32_t(m_profile.calls.size());
+    auto next = std::uint32_t(m_profile.calls.size());
+    std::uint32_t entry = m_calls.find_or_insert(m_context, call_key(line, m_callee), next);
+    if (entry == next) {
       callgrind_call_t call;
       call.caller = m_function;
       call.file = m_file;
@@ -692,7 +680,6 @@ class parser_t {
       call.callee_file = m_profile.functions[m_callee].file;
       call.cost = allocate_costs();
       m_profile.calls.push_back(call);
-      m_calls.insert(m_context, call_key(line, m_callee), entry);
     }
     callgrind_call_t& call = m_profile.calls[entry];
     call.count += m_call_count;
@@ -797,11 +784,9 @@ class parser_t {
   std::uint32_t function_of(std::uint32_t name, std::uint32_t file) {
     if (name == none) name = intern_function_name(unknown_name);
     file = known_file(file);
-    std::uint32_t function = m_functions.find(name, file);
-    if (function != none) return function;
-    function = std::uint32_t(m_profile.functions.size());
-    m_profile.functions.push_back({std::string(m_names[name]), file, 0});
-    m_functions.insert(name, file, function);
+    auto next = std::uint32_t(m_profile.functions.size());
+    std::uint32_t function = m_functions.find_or_insert(name, file, next);
+    if (function == next) m_profile.functions.push_back({std::string(m_names[name]), file, 0});
     return function;
   }
 
