@@ -1,9 +1,17 @@
 // The headless control itself: pixels of painted elements, containment of a failing painter,
-// image files, and the in-memory clipboard.
+// surface sizes and scale, scrolled and invalidated pixels, image files and what they hold, the
+// in-memory clipboard.
 #include <gtest/gtest.h>
 
+#include <cairo.h>
+
+#include <cstring>
+#include <fstream>
+#include <regex>
+#include <sstream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "orrinfrw7/offscreen_control.h"
 #include "support/output_path.h"
@@ -26,6 +34,63 @@ struct faulty_t : CVisualElement {
     throw std::runtime_error("paint failed");
   }
 };
+
+// The opaque colour of content pixel (x, y): 5 and 7 are odd, so no two pixels closer than 256
+// in either direction share a colour.
+std::uint32_t Pattern(int x, int y) {
+  return 0xFF00005Au | std::uint32_t(std::uint8_t(x * 5)) << 16 |
+         std::uint32_t(std::uint8_t(y * 7)) << 8;
+}
+
+// Paints content pixel (x + origin.x, y + origin.y) at each pixel (x, y) of what it is asked to
+// update, as a scrolled view does, and records the areas it was asked for.
+struct pattern_t : CVisualElement {
+  explicit pattern_t(CVisualElement* parent) : CVisualElement(parent, {0, 0}, AL_Client) {}
+  void DrawContent(orrin7::IPainter* painter) override {
+    const orrin7::rectangle<int> r = GetUpdateRect();
+    painted.push_back(r);
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x) {
+        const std::uint32_t c = Pattern(x + origin.x, y + origin.y);
+        painter->SetBrush(
+            orrin7::brush(orrin7::_color::rgb(c >> 16 & 0xFF, c >> 8 & 0xFF, c & 0xFF), 1));
+        painter->FillRect(x, y, x + 1, y + 1);
+      }
+  }
+  orrin7::point<int> origin{0, 0};
+  std::vector<orrin7::rectangle<int>> painted;
+};
+
+// The headless control with its surface-scrolling hook open to the tests.
+struct scrolling_control_t : COffscreenControl {
+  using COffscreenControl::COffscreenControl;
+  using COffscreenControl::ScrollSurface;
+};
+
+// The device pixels of the surface as stored (premultiplied ARGB).
+std::vector<std::uint32_t> DevicePixels(cairo_surface_t* surface) {
+  cairo_surface_flush(surface);
+  const int width = cairo_image_surface_get_width(surface);
+  const int height = cairo_image_surface_get_height(surface);
+  const int stride = cairo_image_surface_get_stride(surface);
+  std::vector<std::uint32_t> out(std::size_t(width) * std::size_t(height));
+  for (int y = 0; y < height; ++y)
+    std::memcpy(&out[std::size_t(y) * width], cairo_image_surface_get_data(surface) + y * stride,
+                std::size_t(width) * 4);
+  return out;
+}
+
+bool Encloses(const orrin7::rectangle<int>& outer, const orrin7::rectangle<int>& inner) {
+  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+         inner.bottom <= outer.bottom;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
 
 TEST(offscreen_control, ElementsPaintTheirAreaAndAFailingOneTakesNothingDown) {
   COffscreenControl control(120, 80);
@@ -50,46 +115,257 @@ TEST(offscreen_control, ElementsPaintTheirAreaAndAFailingOneTakesNothingDown) {
   EXPECT_EQ(control.GetPixel(5, 70), kBlue);
 }
 
-TEST(offscreen_control, ResizingRelaysTheTreeOutAndImagesHoldItsPixels) {
+// Sides are clamped to 1 … 32767 control pixels and the device surface to 32767 pixels a side;
+// the scale to 1 … 8. A pixel reads back straight (not premultiplied) with its alpha.
+TEST(offscreen_control, SurfacesFollowSizeAndScaleWithinTheirLimits) {
   COffscreenControl control(50, 50);
-  (new CVisualElement(control.GetRoot(), {10, 0}, AL_Right))->SetBkColor(kRed);
-  control.SetSize(200, 100);
-  const std::string png = sv4_test::output_path("offscreen_test_image.png");
-  std::string error;
-  ASSERT_TRUE(control.SavePng(png, &error)) << error;  // paints first
-  EXPECT_EQ(control.GetPixel(195, 99), kRed);
-  EXPECT_NE(control.GetPixel(189, 99), kRed);
-  orrin7::bitmap image;
-  ASSERT_TRUE(orrin7::LoadImageFile(png, image, error)) << error;
-  EXPECT_EQ(std::make_pair(image.width, image.height), std::make_pair(200, 100));
-  EXPECT_EQ(image.pixels[99 * 200 + 195], 0xFF000000u | 220u << 16 | 20u << 8 | 20u);
-  EXPECT_TRUE(control.SavePdf(sv4_test::output_path("offscreen_test_image.pdf")));
-  EXPECT_TRUE(control.SaveSvg(sv4_test::output_path("offscreen_test_image.svg")));
-  std::string missing, unwritable;
-  EXPECT_FALSE(orrin7::LoadImageFile(png + ".missing", image, missing));
-  EXPECT_FALSE(control.SavePng("/nonexistent-dir/x.png", &unwritable));
-  EXPECT_FALSE(control.SavePdf("/nonexistent-dir/x.pdf"));
-  EXPECT_FALSE(missing.empty() || unwritable.empty());
-  control.SetSize(-5, 0);  // nonsense sizes give the smallest surface
+  const auto surface_size = [&] {
+    return std::make_pair(cairo_image_surface_get_width(control.GetSurface()),
+                          cairo_image_surface_get_height(control.GetSurface()));
+  };
+  control.SetSize(-5, 0);
   EXPECT_EQ(control.GetSize(), (orrin7::size<int>{1, 1}));
+  control.SetSize(3, 40000);
+  EXPECT_EQ(control.GetSize(), (orrin7::size<int>{3, 32767}));
+  control.SetSize(40000, 3);
+  EXPECT_EQ(control.GetSize(), (orrin7::size<int>{32767, 3}));
+  for (const auto& [asked, scale] : {std::pair(9, 8), std::pair(0, 1), std::pair(3, 3)}) {
+    control.SetScale(asked);
+    EXPECT_EQ(control.GetScale(), scale);
+  }
+  EXPECT_EQ(surface_size(), std::make_pair(32767, 9));
+  // 2 × 20000 device pixels do not fit: the surface stops at 32767.
+  control.SetScale(2);
+  control.SetSize(2, 20000);
+  EXPECT_EQ(surface_size(), std::make_pair(4, 32767));
+  // A pixel is read from its top-left device pixel, unpremultiplied with rounding.
+  control.SetSize(2, 2);
+  cairo_surface_t* surface = control.GetSurface();
+  cairo_surface_flush(surface);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 4; ++x) {
+      const std::uint32_t argb = x == 2 && y == 2 ? 0x4D3C1E09u : 0xFF0000FFu;  // alpha 77
+      std::memcpy(cairo_image_surface_get_data(surface) +
+                      y * cairo_image_surface_get_stride(surface) + x * 4,
+                  &argb, 4);
+    }
+  cairo_surface_mark_dirty(surface);
+  EXPECT_EQ(control.GetPixel(1, 1), orrin7::_color::rgb(199, 99, 30, 77, 0));
+  EXPECT_EQ(control.GetPixel(0, 1), orrin7::_color::rgb(0, 0, 255, 255, 0));
+  EXPECT_EQ(control.GetPixel(2, 0), orrin7::_color(0, 0));
 }
 
+// At scale 2, scrolled pixels move by twice the control pixels in either direction, inside the
+// scrolled area only, and the strips uncovered are all that is painted again; an invalidated area
+// alone is repainted.
+TEST(offscreen_control, ScrollingMovesDevicePixelsAndRepaintsOnlyWhatItUncovers) {
+  constexpr int kWidth = 40, kHeight = 30, kScale = 2;
+  scrolling_control_t control(kWidth, kHeight);
+  auto* view = new pattern_t(control.GetRoot());
+  control.SetScale(kScale);
+  control.Paint();
+  // What each control pixel should show: moved along with the scroll, or painted afresh.
+  std::vector<std::uint32_t> expected(kWidth * kHeight);
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x) expected[y * kWidth + x] = Pattern(x, y);
+  const auto check = [&](const std::string& step) {
+    const std::vector<std::uint32_t> device = DevicePixels(control.GetSurface());
+    ASSERT_EQ(device.size(), expected.size() * kScale * kScale);
+    int wrong = 0;
+    for (std::size_t i = 0; i < device.size(); ++i) {
+      const int x = int(i % (kWidth * kScale)) / kScale, y = int(i / (kWidth * kScale)) / kScale;
+      wrong += device[i] != expected[y * kWidth + x];
+    }
+    EXPECT_EQ(wrong, 0) << step;
+  };
+  check("first paint");
+  const struct {
+    orrin7::rectangle<int> area;
+    int dx, dy;
+  } steps[] = {{{0, 0, 40, 30}, 0, -3}, {{0, 0, 40, 30}, 0, 4},  {{0, 0, 40, 30}, -5, 0},
+               {{0, 0, 40, 30}, 6, 0},  {{4, 5, 30, 25}, 3, -2}, {{4, 5, 30, 25}, -2, 3}};
+  for (const auto& s : steps) {
+    const std::string step = std::to_string(s.dx) + "," + std::to_string(s.dy);
+    const std::vector<std::uint32_t> before = expected;
+    view->origin = {view->origin.x - s.dx, view->origin.y - s.dy};
+    for (int y = s.area.top; y < s.area.bottom; ++y)
+      for (int x = s.area.left; x < s.area.right; ++x)
+        expected[y * kWidth + x] = s.area.contains(x - s.dx, y - s.dy)
+                                       ? before[(y - s.dy) * kWidth + x - s.dx]
+                                       : Pattern(x + view->origin.x, y + view->origin.y);
+    view->painted.clear();
+    control.ScrollArea(s.area, s.dx, s.dy);
+    control.Paint();
+    check(step);
+    // Each area painted lies in the strip the vertical or the horizontal move uncovered.
+    const orrin7::rectangle<int>& a = s.area;
+    const orrin7::rectangle<int> rows =
+        s.dy > 0 ? orrin7::rectangle<int>(a.left, a.top, a.right, a.top + s.dy)
+                 : orrin7::rectangle<int>(a.left, a.bottom + s.dy, a.right, a.bottom);
+    const orrin7::rectangle<int> columns =
+        s.dx > 0 ? orrin7::rectangle<int>(a.left, a.top, a.left + s.dx, a.bottom)
+                 : orrin7::rectangle<int>(a.right + s.dx, a.top, a.right, a.bottom);
+    ASSERT_FALSE(view->painted.empty()) << step;
+    for (const auto& p : view->painted)
+      EXPECT_TRUE(Encloses(rows, p) || Encloses(columns, p))
+          << step << " painted " << p.left << "," << p.top << "," << p.right << "," << p.bottom;
+  }
+  // Nothing left to move, or beyond the surface: the hook refuses and leaves the pixels alone.
+  EXPECT_FALSE(control.ScrollSurface({0, 0, 40, 30}, 40, 0));
+  EXPECT_FALSE(control.ScrollSurface({0, 0, 40, 30}, 0, -30));
+  EXPECT_FALSE(control.ScrollSurface({0, 0, 41, 30}, 1, 0));
+  EXPECT_FALSE(control.ScrollSurface({0, 0, 40, 31}, 0, -1));
+  EXPECT_FALSE(control.ScrollSurface({-1, 0, 40, 30}, 1, 0));
+  view->painted.clear();
+  control.Paint();
+  EXPECT_TRUE(view->painted.empty());
+  check("refused");
+  view->origin = {0, 0};
+  control.Invalidate({5, 6, 12, 9});
+  control.Paint();
+  EXPECT_EQ(view->painted, (std::vector<orrin7::rectangle<int>>{{5, 6, 12, 9}}));
+  for (int y = 6; y < 9; ++y)
+    for (int x = 5; x < 12; ++x) expected[y * kWidth + x] = Pattern(x, y);
+  check("invalidated");
+}
+
+// Files have the device pixels (PNG) or the control's size in points (PDF, SVG), painted first;
+// the tree is drawn into the vector pages too.
+TEST(offscreen_control, FilesHoldThePaintedTreeAtTheirSizeAndOrientation) {
+  COffscreenControl control(50, 50);
+  auto* strip = new CVisualElement(control.GetRoot(), {10, 0}, AL_Right);
+  strip->SetBkColor(kBlue);
+  control.SetScale(2);
+  control.SetSize(200, 100);
+  strip->SetBkColor(kRed);  // pending until the file is written
+  const std::string png = sv4_test::output_path("offscreen_test_image.png");
+  std::string error;
+  ASSERT_TRUE(control.SavePng(png, &error)) << error;
+  orrin7::bitmap image;
+  ASSERT_TRUE(orrin7::LoadImageFile(png, image, error)) << error;
+  EXPECT_EQ(std::make_pair(image.width, image.height), std::make_pair(400, 200));
+  const std::uint32_t red = 0xFF000000u | 220u << 16 | 20u << 8 | 20u;
+  EXPECT_EQ(image.pixels[199 * 400 + 380], red);
+  EXPECT_EQ(image.pixels[0 * 400 + 399], red);
+  EXPECT_NE(image.pixels[199 * 400 + 379], red);
+
+  const std::string pdf = sv4_test::output_path("offscreen_test_image.pdf");
+  const std::string svg = sv4_test::output_path("offscreen_test_image.svg");
+  ASSERT_TRUE(control.SavePdf(pdf, &error)) << error;
+  ASSERT_TRUE(control.SaveSvg(svg, &error)) << error;
+  const std::string pdf_text = ReadFile(pdf), svg_text = ReadFile(svg);
+  EXPECT_EQ(pdf_text.rfind("%PDF-", 0), 0u);
+  EXPECT_TRUE(std::regex_search(pdf_text, std::regex(R"(/MediaBox \[ ?0 0 200 100 ?\])")));
+  std::smatch size;
+  ASSERT_TRUE(std::regex_search(
+      svg_text, size,
+      std::regex(R"re(<svg[^>]* width="(\w+)" height="(\w+)" viewBox="([^"]+)")re")));
+  EXPECT_EQ(
+      std::make_tuple(size[1].str(), size[2].str(), size[3].str()),
+      std::make_tuple(std::string("200pt"), std::string("100pt"), std::string("0 0 200 100")));
+  EXPECT_NE(svg_text.find("rgb(86.27451%,7.843137%,7.843137%)"), std::string::npos);
+
+  // A file that cannot be made or written: false, with the reason.
+  for (const auto& save :
+       {&COffscreenControl::SavePng, &COffscreenControl::SavePdf, &COffscreenControl::SaveSvg})
+    for (const char* path : {"/nonexistent-dir/x", "/dev/full"}) {
+      std::string reason;
+      EXPECT_FALSE((control.*save)(path, &reason)) << path;
+      EXPECT_FALSE(reason.empty()) << path;
+    }
+  EXPECT_FALSE(orrin7::LoadImageFile(png + ".missing", image, error));
+}
+
+// Logs the events it receives (element pixels); the press and the key press go unhandled, the
+// release and the key release are handled. Offers the tip "tip" for its top-left 10 × 10 pixels.
+struct input_t : CVisualElement {
+  using CVisualElement::CVisualElement;
+  void Log(const char* what, int x = 0, int y = 0) {
+    log += std::string(what) + " " + std::to_string(x) + "," + std::to_string(y) + "; ";
+  }
+  bool HandleMouseDown(const CMouseEvent& e) override { return Log("down", e.x, e.y), false; }
+  bool HandleMouseUp(const CMouseEvent& e) override { return Log("up", e.x, e.y), true; }
+  bool HandleMouseDoubleClick(const CMouseEvent& e) override {
+    return Log("double", e.x, e.y), true;
+  }
+  bool HandleKeyDown(const CKeyEvent& e) override { return Log("key", e.key), false; }
+  bool HandleKeyUp(const CKeyEvent& e) override { return Log("key up", e.key), true; }
+  void HandleControlChangeFocus(bool focused) override { Log("focus", focused); }
+  bool HandleOnTooltip(CTooltipEvent& event) override {
+    event.text = L"tip";
+    event.rect = {0, 0, 10, 10};
+    return true;
+  }
+  std::string log;
+};
+
+// A click or a key is handled when either half is; each injected event reaches the element once.
+// Tips show after the delay in control pixels and go with a key, a leave and (not otherwise) a
+// move out of their area; pointing again where the pointer left starts the delay again.
+TEST(offscreen_control, InjectedInputAndTipsBehaveAsThePlatformsDo) {
+  COffscreenControl control(100, 50);
+  auto* element = new input_t(control.GetRoot(), {40, 30}, AL_None);
+  element->SetPos({20, 10, 60, 40});
+  element->SetTabStop(true);
+  EXPECT_TRUE(control.Click(25, 15));
+  EXPECT_TRUE(control.Key(KEY_A));
+  EXPECT_TRUE(control.KeyUp(KEY_Down));
+  EXPECT_TRUE(control.DoubleClick(21, 11));
+  control.SetInputFocus(false);
+  control.SetInputFocus(true);
+  EXPECT_EQ(element->log,
+            "down 5,5; up 5,5; key 65,0; key up 65,0; key up 40,0; down 1,1; up 1,1; down 1,1; "
+            "double 1,1; up 1,1; focus 0,0; focus 1,0; ");
+  const auto tip = [&] {
+    const CShownTooltip* shown = control.GetShownTooltip();
+    return shown ? std::string(shown->text.begin(), shown->text.end()) + "@" +
+                       std::to_string(shown->area.left) + "," + std::to_string(shown->area.top) +
+                       "," + std::to_string(shown->area.right) + "," +
+                       std::to_string(shown->area.bottom)
+                 : std::string("none");
+  };
+  control.MouseMove(25, 15);
+  control.AdvanceTime(COffscreenControl::kTooltipDelayMs);
+  EXPECT_EQ(tip(), "tip@20,10,30,20");
+  control.MouseMove(29, 19);  // inside the tip's area: it stays
+  EXPECT_EQ(tip(), "tip@20,10,30,20");
+  control.KeyDown(KEY_A);
+  EXPECT_EQ(tip(), "none");
+  control.AdvanceTime(-1000);  // the clock never goes back
+  EXPECT_EQ(control.GetTimeMs(), COffscreenControl::kTooltipDelayMs);
+  control.MouseLeave();
+  EXPECT_FALSE(control.HoverElapsed());
+  control.MouseMove(29, 19);
+  control.AdvanceTime(COffscreenControl::kTooltipDelayMs);
+  EXPECT_EQ(tip(), "tip@20,10,30,20");
+  // The record keeps the recent tips only: at 256 the older half goes.
+  for (int i = 2; i < 300; ++i) control.HoverElapsed();  // 300 tips in all
+  EXPECT_EQ(control.GetTooltipRecord().size(), 300u - 128u);
+}
+
+// While it lives the control's own clipboard is the system's; the one before comes back after.
 TEST(offscreen_control, ClipboardIsItsOwnWhileItLives) {
   struct copier_t : CVisualElement {
     using CVisualElement::CVisualElement;
     bool IsCopyToClipboardEnabled() const override { return true; }
     std::wstring HandleAsString() const override { return L"a\tb\r\n"; }
   };
-  orrin7::GetCurrentSystem()->SetClipboardService(nullptr);  // the system's own in-memory one
-  orrin7::IClipboardService* before = orrin7::GetCurrentSystem()->GetClipboardService();
+  struct clipboard_t : orrin7::IClipboardService {
+    void SetText(const std::wstring& text) override { this->text = text; }
+    std::wstring GetText() const override { return text; }
+    std::wstring text;
+  } before;
+  orrin7::GetCurrentSystem()->SetClipboardService(&before);
   {
     COffscreenControl control(10, 10);
     (new copier_t(control.GetRoot(), {0, 0}, AL_Client))->SetTabStop(true);
     control.Click(5, 5);
     EXPECT_TRUE(control.CopyFocusedToClipboard());
     EXPECT_EQ(control.GetClipboardText(), L"a\tb\r\n");
+    EXPECT_EQ(before.text, L"");
   }
-  EXPECT_EQ(orrin7::GetCurrentSystem()->GetClipboardService(), before);
+  EXPECT_EQ(orrin7::GetCurrentSystem()->GetClipboardService(), &before);
+  orrin7::GetCurrentSystem()->SetClipboardService(nullptr);
 }
 
 }  // namespace
