@@ -81,6 +81,7 @@ TEST(keyboard_navigation, ArrowsAndPagingAtTheEdgesOfTheWholeRows) {
       {kEven, 0, 2, {{KEY_Down}, {KEY_Down, ctrl}, {KEY_Down, ctrl}}, "5@20:3-3"},
       {kEven, 0, 2, {{KEY_Down}, {KEY_Down, ctrl}, {KEY_Down, shift}}, "5@20:4-5"},
       {kEven, 0, 2, {{KEY_Down, MK_Alt}, {KEY_A}}, "2@0:"},  // not navigation keys
+      {kEven, 0, 2, {{KEY_Down, shift}}, "3@0:3-3"},         // no anchor yet: a plain move
       // Mixed heights from pixel 0: rows 0 … 2 whole, row 3 (50 high) cut.
       {kMixed, 0, 0, {{KEY_PageDown}}, "2@0:2-2"},
       {kMixed, 0, 2, {{KEY_PageDown}}, "5@50:5-5"},
@@ -129,10 +130,11 @@ TEST(pointer_selection, ClicksModifiersAndDragsReleasedAnywhere) {
     return a;
   };
   const pointer_case_t cases[] = {
-      {kEven, 10, 50, click(5), "0@10:0-0"},   // the row cut at the top
-      {kEven, 10, 50, click(99), "5@10:5-5"},  // the last pixel of the view
-      {kEven, 10, 50, click(10), "1@10:1-1"},  // the first pixel of row 1
-      {kEven, 0, 3, click(70), "-1@0:"},       // below the last row: nothing
+      {kEven, 10, 50, click(5), "0@10:0-0"},        // the row cut at the top
+      {kEven, 10, 50, click(99), "5@10:5-5"},       // the last pixel of the view
+      {kEven, 10, 50, click(10), "1@10:1-1"},       // the first pixel of row 1
+      {kEven, 0, 3, click(70), "-1@0:"},            // below the last row: nothing
+      {kEven, 0, 50, click(70, shift), "3@0:3-3"},  // no anchor yet
       {kEven, 0, 50, join(click(30), click(70, shift)), "3@0:1-3"},
       {kEven, 0, 50, join(click(70), click(30, shift)), "1@0:1-3"},
       {kEven, 0, 50, join(click(30), click(70, ctrl)), "3@0:1-1,3-3"},
@@ -144,6 +146,7 @@ TEST(pointer_selection, ClicksModifiersAndDragsReleasedAnywhere) {
       // Drags: to another row, out below the view (a step past the last visible row), back.
       {kEven, 0, 50, {{S::press, 30}, {S::move, 70}, {S::release, 70}}, "3@0:1-3"},
       {kEven, 0, 50, {{S::press, 30}, {S::move, 100}, {S::release, 100}}, "5@20:1-5"},
+      {kEven, 10, 50, {{S::press, 30}, {S::move, 100}, {S::release, 100}}, "6@40:2-6"},
       {kEven, 0, 50, {{S::press, 30}, {S::move, 150}, {S::move, 50}, {S::release, 50}}, "5@60:1-5"},
       {kEven, 40, 50, {{S::press, 30}, {S::move, -1}, {S::release, -1}}, "1@20:1-3"},
       {kEven, 0, 50, {{S::press, 30, ctrl}, {S::move, 70}, {S::release, 70}}, "1@0:1-1"},
