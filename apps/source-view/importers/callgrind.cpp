@@ -101,7 +101,7 @@ class index_table_t {
 
   // The index under the key; when there is none, `value` becomes it.
   std::uint32_t find_or_insert(std::uint64_t a, second_t b, std::uint32_t value) {
-    if ((m_used + 1) * 2 > m_slots.size()) grow();
+    if ((m_used + 1) * 4 > m_slots.size() * 3) grow();
     std::size_t i = slot_of(a, b);
     for (; m_slots[i].value != none; i = (i + 1) & mask())
       if (m_slots[i].a == a && m_slots[i].b == b) return m_slots[i].value;
@@ -464,7 +464,7 @@ class parser_t {
     m_costs_used += m_profile.events.size();
     if (m_costs_used > m_profile.costs.size()) {
       check_pool_size(m_costs_used);
-      std::size_t step = std::max<std::size_t>(m_profile.costs.size() / 2, 1 << 16);
+      std::size_t step = 1 << 16;
       m_profile.costs.reserve(std::max(m_costs_used, m_profile.costs.size() + step));
       advise_huge(m_profile.costs.data(), m_profile.costs.capacity() * sizeof(cost_t));
       m_profile.costs.resize(m_profile.costs.capacity());
