@@ -12,6 +12,11 @@ namespace source_view_app {
 using source_view4::hierarchical_mode_groups;
 
 void session_t::open(const load_request_t& request) {
+  show(request);
+  m_history.clear();
+}
+
+void session_t::show(const load_request_t& request) {
   utilkit2::smart_pointer_t<viewer_model_t> model(new viewer_model_t());
   load_request_t loaded = request;
   view_description_t view = load_view(loaded, *model);  // throws before anything changes
@@ -34,7 +39,7 @@ void session_t::reopen(view_mode_t mode, bool reread) {
   request.mode = mode;
   if (reread) request.profile.reset();
   unsigned top = m_element.get_top_row();
-  open(request);
+  show(request);
   m_element.set_top_row(top);
 }
 
@@ -106,7 +111,7 @@ void session_t::show_place(const std::string& file, unsigned line) {
   if (file != m_view.file_key) {
     load_request_t request = m_request;
     request.file_name = file;
-    open(request);
+    show(request);
   }
   go_to_line(line);
 }

@@ -15,8 +15,8 @@ class session_t {
  public:
   explicit session_t(viewer_element_t& element) : m_element(element) {}
 
-  // Loads `request` into a fresh model and shows it; throws import_error and leaves the view as
-  // it was when the input is bad.
+  // Loads `request` into a fresh model and shows it, forgetting the calls followed in the input
+  // shown before; throws import_error and leaves the view as it was when the input is bad.
   void open(const load_request_t& request);
   // The same input again, in `mode`, keeping the top row; a profile already read is reused
   // unless `reread`.
@@ -53,6 +53,8 @@ class session_t {
   std::size_t history_size() const { return m_history.size(); }
 
  private:
+  // open without forgetting the calls followed: another mode or file of the same input.
+  void show(const load_request_t& request);
   unsigned focused_flat_row() const;
   // Shows `line` of the input's file `file` (the profile's name for it), opening it if another.
   void show_place(const std::string& file, unsigned line);

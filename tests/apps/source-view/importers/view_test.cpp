@@ -137,6 +137,11 @@ TEST(Load, DetectsTheKindFromContent) {
   EXPECT_EQ(detect_format("x", "cost\tline\n1\t2\n"), input_format_t::tsv);
   EXPECT_EQ(detect_format("a.c", "int main() {}\n"), input_format_t::source);
   EXPECT_EQ(detect_format("a.gcov", "garbage\n"), input_format_t::gcov);
+  EXPECT_EQ(detect_format("x", "# callgrind format\nevents: Ir\n"), input_format_t::callgrind);
+  EXPECT_EQ(detect_format("/d/callgrind.out.77", "garbage\n"), input_format_t::callgrind);
+  input_format_t forced = input_format_t::automatic;
+  EXPECT_TRUE(parse_format_name("callgrind", forced));
+  EXPECT_EQ(forced, input_format_t::callgrind);
   data_model_t model;
   load_request_t request;
   request.path = dir + "/sample.cpp";
