@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <deque>
@@ -190,14 +191,16 @@ struct part_t {
 
 class parser_t {
  public:
-  parser_t(const std::string& path, std::string_view text, callgrind_profile_t& profile)
-      : m_path(path), m_text(text), m_profile(profile), m_costs_used(profile.costs.size()) {
+  // `size`, the input's length in bytes, guides the first reservations.
+  parser_t(const std::string& path, std::size_t size, callgrind_profile_t& profile)
+      : m_path(path), m_size(size), m_profile(profile), m_costs_used(profile.costs.size()) {
     index_profile();
   }
 
-  void run() {
-    const char* p = m_text.data();
-    const char* end = p + m_text.size();
+  // Reads whole lines; only the input's last line may lack its end.
+  void feed(std::string_view text) {
+    const char* p = text.data();
+    const char* end = p + text.size();
     while (p < end) {
       auto eol = static_cast<const char*>(std::memchr(p, '\n', std::size_t(end - p)));
       const char* next = eol ? eol + 1 : end;
@@ -207,7 +210,6 @@ class parser_t {
       read_line(p, stop);
       p = next;
     }
-    finish();
   }
 
  private:
@@ -226,7 +228,7 @@ class parser_t {
     }
     for (std::uint32_t i = 0; i < m_profile.lines.size(); ++i) {
       const callgrind_line_t& line = m_profile.lines[i];
-      m_lines.find_or_insert(context_key(line.function, line.file), line.line, i);
+      context_entry(context_of(line.function, line.file), line.line, i);
     }
     for (std::uint32_t i = 0; i < m_profile.calls.size(); ++i) {
       const callgrind_call_t& call = m_profile.calls[i];
@@ -416,7 +418,7 @@ class parser_t {
   // Room for this input's entries, guessed from its size, so that the cost pool of a large
   // profile is not copied over and over while it grows.
   void reserve() {
-    std::size_t entries = m_text.size() / 32;
+    std::size_t entries = m_size / 32;
     m_profile.lines.reserve(m_profile.lines.size() + entries);
     advise_huge(m_profile.lines.data(), m_profile.lines.capacity() * sizeof(callgrind_line_t));
     m_profile.costs.reserve(m_profile.costs.size() + entries * m_profile.events.size());
@@ -621,7 +623,7 @@ class parser_t {
     if (!m_context_ready) resolve_context();
     if (line == m_cached_line && m_cached_entry != none) return m_cached_entry;
     auto next = std::uint32_t(m_profile.lines.size());
-    std::uint32_t entry = m_lines.find_or_insert(m_context, line, next);
+    std::uint32_t entry = context_entry(m_context_index, line, next);
     if (entry == next) m_profile.lines.push_back({m_function, m_file, line, allocate_costs()});
     m_cached_line = line;
     m_cached_entry = entry;
@@ -632,8 +634,42 @@ class parser_t {
     m_file = known_file(m_current_file);
     m_function = function_of(m_function_name, m_function_file);
     m_context = context_key(m_function, m_file);
+    m_context_index = context_of(m_function, m_file);
     m_cached_entry = none;
     m_context_ready = true;
+  }
+
+  std::uint32_t context_of(std::uint32_t function, std::uint32_t file) {
+    auto next = std::uint32_t(m_contexts.size());
+    std::uint32_t context = m_context_indexes.find_or_insert(context_key(function, file), 0, next);
+    if (context == next) m_contexts.emplace_back();
+    return context;
+  }
+
+  // The line entry of `line` in a context; when there is none, `next` becomes it. A function's
+  // lines in one file lie close together, so each context keeps an array over the lines it has
+  // seen, which a new line widens; lines too far from the others go to a hash table.
+  std::uint32_t context_entry(std::uint32_t index, std::uint32_t line, std::uint32_t next) {
+    context_t& context = m_contexts[index];
+    if (context.entries.empty()) context.first = line;
+    std::uint64_t end = context.first + std::uint64_t(context.entries.size());
+    std::uint64_t low = std::min(line, context.first);
+    if (std::max(end, std::uint64_t(line) + 1) - low > widest_context)
+      return m_far_lines.find_or_insert(context_key(index, 0), line, next);
+    if (line < context.first) {
+      // Widen downwards by at least the present width, so that lines read in falling order
+      // cost no more than rising ones.
+      std::uint64_t room = std::max<std::uint64_t>(context.first - line, context.entries.size());
+      room = std::min<std::uint64_t>({room, context.first, widest_context - (end - line)});
+      room = std::max<std::uint64_t>(room, context.first - line);
+      context.entries.insert(context.entries.begin(), std::size_t(room), none);
+      context.first -= std::uint32_t(room);
+    } else if (line >= end) {
+      context.entries.resize(line - context.first + 1, none);
+    }
+    std::uint32_t& entry = context.entries[line - context.first];
+    if (entry == none) entry = next;
+    return entry;
   }
 
   // ---- calls ----
@@ -792,6 +828,7 @@ class parser_t {
 
   // ---- the end ----
 
+ public:
   void finish() {
     if (m_call_pending)
       fail_at(m_call_line, "calls= line without the cost line that must follow it");
@@ -806,6 +843,7 @@ class parser_t {
     set_first_lines();
   }
 
+ private:
   // A function's first line: its smallest line with costs in its own file, else the smallest
   // line a call to it names.
   void set_first_lines() {
@@ -828,7 +866,7 @@ class parser_t {
   }
 
   const std::string& m_path;
-  std::string_view m_text;
+  std::size_t m_size;
   callgrind_profile_t& m_profile;
   unsigned m_line_number = 0;
   std::size_t m_costs_used;  // the pool's size; beyond it are zeros ready for new entries
@@ -839,8 +877,16 @@ class parser_t {
   std::unordered_map<std::string_view, std::uint32_t> m_name_index;
   std::vector<std::string_view> m_names;     // function names by name index
   index_table_t<std::uint32_t> m_functions;  // (name index, file) → function
-  index_table_t<std::uint32_t> m_lines;      // (function, file), line → line entry
-  index_table_t<std::uint64_t> m_calls;      // (caller, file), (line, callee) → call entry
+  // The line entries of one (function, file): from `first`, none where there is none yet.
+  struct context_t {
+    std::uint32_t first = 0;
+    std::vector<std::uint32_t> entries;
+  };
+  static constexpr std::uint64_t widest_context = 1 << 16;
+  std::vector<context_t> m_contexts;
+  index_table_t<std::uint32_t> m_context_indexes;  // (function, file) → context
+  index_table_t<std::uint32_t> m_far_lines;        // (context, 0), line → line entry
+  index_table_t<std::uint64_t> m_calls;            // (caller, file), (line, callee) → call entry
 
   // This input's compressed names, header and part.
   std::vector<std::uint32_t> m_ids[name_kinds];
@@ -863,6 +909,7 @@ class parser_t {
   std::uint32_t m_function = 0;
   std::uint32_t m_file = 0;
   std::uint64_t m_context = 0;
+  std::uint32_t m_context_index = 0;
   std::uint32_t m_cached_line = 0;
   std::uint32_t m_cached_entry = none;
 
@@ -881,52 +928,52 @@ struct file_closer {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
-// The bytes of a profile. Plain files are read in one piece of their known size into a buffer
-// that is not cleared first: profiles run to hundreds of megabytes, and a buffer grown step by
-// step would copy them several times over. Compressed profiles, and files that cannot be read so,
-// go through read_input (which also words the errors).
-class profile_bytes_t {
- public:
-  explicit profile_bytes_t(const std::string& path) {
-    if (!read_plain(path)) m_text = read_input(path);
-  }
-  std::string_view view() const {
-    return m_plain ? std::string_view(m_plain.get(), m_size) : std::string_view(m_text);
-  }
+bool starts_gzip(std::FILE* file) {
+  unsigned char magic[2] = {0, 0};
+  bool gzip = std::fread(magic, 1, 2, file) == 2 && magic[0] == 0x1f && magic[1] == 0x8b;
+  std::rewind(file);
+  return gzip;
+}
 
- private:
-  bool read_plain(const std::string& path) {
-    std::unique_ptr<std::FILE, file_closer> file(std::fopen(path.c_str(), "rb"));
-    struct stat info;
-    if (!file || fstat(fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode)) return false;
-    m_size = std::size_t(info.st_size);
-    m_plain.reset(new char[m_size]);
-    advise_huge(m_plain.get(), m_size);
-    bool whole =
-        std::fread(m_plain.get(), 1, m_size, file.get()) == m_size && std::fgetc(file.get()) == EOF;
-    bool gzip = m_size >= 2 && m_plain[0] == '\x1f' && m_plain[1] == '\x8b';
-    if (whole && !gzip) return true;
-    m_plain.reset();
-    return false;
+// Plain profiles are parsed a block at a time as they are read: they run to hundreds of
+// megabytes, which need not all be in memory at once. Compressed ones, and what is not a regular
+// file, are read whole through read_input (which also words the errors).
+void read_profile(const std::string& path, callgrind_profile_t& profile) {
+  std::unique_ptr<std::FILE, file_closer> file(std::fopen(path.c_str(), "rb"));
+  struct stat info;
+  if (!file || fstat(fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode) ||
+      starts_gzip(file.get()))
+    return parse_callgrind(path, read_input(path), profile);
+  parser_t parser(path, std::size_t(info.st_size), profile);
+  std::vector<char> block(1 << 22);
+  std::size_t kept = 0;  // the start of a line that the next read completes
+  for (;;) {
+    std::size_t got = std::fread(block.data() + kept, 1, block.size() - kept, file.get());
+    if (got == 0 && std::ferror(file.get()))
+      throw import_error(path, 0, std::string("cannot read: ") + std::strerror(errno));
+    if (got == 0) break;
+    std::size_t filled = kept + got;
+    std::size_t whole = std::string_view(block.data(), filled).rfind('\n') + 1;  // npos + 1 = 0
+    if (whole == 0 && filled == block.size()) block.resize(block.size() * 2);    // a long line
+    parser.feed(std::string_view(block.data(), whole));
+    kept = filled - whole;
+    std::memmove(block.data(), block.data() + whole, kept);
   }
-
-  std::unique_ptr<char[]> m_plain;
-  std::size_t m_size = 0;
-  std::string m_text;
-};
+  parser.feed(std::string_view(block.data(), kept));
+  parser.finish();
+}
 
 }  // namespace
 
 void parse_callgrind(const std::string& path, std::string_view text, callgrind_profile_t& profile) {
-  parser_t(path, text, profile).run();
+  parser_t parser(path, text.size(), profile);
+  parser.feed(text);
+  parser.finish();
 }
 
 callgrind_profile_t read_callgrind(const std::vector<std::string>& paths) {
   callgrind_profile_t profile;
-  for (const std::string& path : paths) {
-    profile_bytes_t bytes(path);
-    parse_callgrind(path, bytes.view(), profile);
-  }
+  for (const std::string& path : paths) read_profile(path, profile);
   return profile;
 }
 

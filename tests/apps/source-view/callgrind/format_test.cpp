@@ -3,7 +3,11 @@
 // bad input with its exact message.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdio>
+#include <fstream>
 
 #include "callgrind.h"
 #include "import_error.h"
@@ -90,6 +94,11 @@ TEST(callgrind_format, relative_and_hexadecimal_positions) {
 
   p = parse("positions: instr\nevents: Ir\nfn=f\n0x10 3\n+2 4\n");
   EXPECT_EQ(lines_of(p), std::vector<std::string>{"f ???:0 7"});
+
+  // Lines falling, and lines far from the function's others, merge all the same.
+  p = parse("events: Ir\nfn=f\n100 1\n90 1\n200000 2\n100 3\n1 4\n200000 5\n");
+  EXPECT_EQ(lines_of(p),
+            (std::vector<std::string>{"f ???:1 4", "f ???:100 4", "f ???:200000 7", "f ???:90 1"}));
 }
 
 // Each part's totals come from its totals: line, else its summary: line, else its cost lines;
@@ -162,6 +171,18 @@ TEST(callgrind_format, bad_input_names_file_line_and_fault) {
       EXPECT_STREQ(error.what(), message);
     }
   }
+}
+
+// Files are read a block at a time: lines cut by a block's end must come out whole.
+TEST(callgrind_format, large_file_reads_as_its_text) {
+  std::string text = "events: Ir Dr\nfn=f\n";
+  for (int i = 0; i < 400000; ++i)
+    text += std::to_string(i % 5000 + 1) + " " + std::to_string(i) + " 1\n";
+  std::string path = testing::TempDir() + "callgrind-" + std::to_string(getpid());
+  std::ofstream(path) << text;
+  callgrind_profile_t read = read_callgrind({path});
+  std::remove(path.c_str());
+  EXPECT_EQ(lines_of(read), lines_of(parse(text)));
 }
 
 TEST(callgrind_format, recognises_profiles_by_their_header) {
