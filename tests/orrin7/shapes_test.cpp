@@ -1,8 +1,15 @@
 // The Cairo painter's shapes, lines, clips, origin and paint passes, probed pixel by pixel.
+#include <cairo.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <functional>
+#include <utility>
+#include <vector>
 
+#include "canvas.h"
+#include "orrin7/cairo_painter.h"
 #include "orrin7/painter.h"
 #include "support/pixel_probe.h"
 
@@ -28,26 +35,12 @@ void line(orrin7::IPainter& p, const pen& with, double x0, double y0, double x1,
   p.LineTo(x1, y1);
 }
 
-TEST(CairoShapes, FillsCoverExactlyTheirPixelsAndBadRectanglesNone) {
-  pixel_probe_t probe(20, 20);
-  probe.render([](orrin7::IPainter& p) {
-    fill(p, 2, 3, 6, 8);
-    fill(p, 18, 2, 14, 6, blue);    // negative width
-    fill(p, 10, 18, 16, 14, blue);  // negative height
-    fill(p, nan, 0, 10, 10, blue);
-    p.SetBrush(orrin7::brush(blue, 0));  // hollow
-    p.FillRect(0, 0, 20, 20);
-  });
-  EXPECT_EQ(probe.count_not(0, 0, 20, 20, white), 4 * 5);
-  EXPECT_EQ(probe.mismatches({{2, 3, red}, {5, 7, red}, {6, 7, white}, {5, 8, white}}), "");
-  probe.render([](orrin7::IPainter& p) { fill(p, 0, 0, 1e300, 1e300, blue); });
-  EXPECT_EQ(probe.count_not(0, 0, 20, 20, blue), 0);  // huge but valid: fills all
-}
-
 TEST(CairoShapes, LinesCoverTheirEndPixelsInTheirStyleAndTheFocusLineKeepsThePen) {
-  pixel_probe_t probe(30, 20);
+  pixel_probe_t probe(40, 20);
   probe.render([](orrin7::IPainter& p) {
-    line(p, pen(red, 0, 0), 0, 1, 29, 1);     // style 0 draws nothing
+    line(p, pen(red, 0, 0), 0, 1, 29, 1);  // style 0 draws nothing but moves on
+    p.SetPen(pen(red, 0, 1));
+    p.LineTo(29, 2);
     line(p, pen(red, 0, 3), 0, 15, 9, 15);    // dots on every other pixel, first pixel on
     line(p, pen(red, 2, 1), 12, 10, 19, 10);  // two pixels wide, centred on the coordinate
     p.SetTextColor(blue);
@@ -56,15 +49,21 @@ TEST(CairoShapes, LinesCoverTheirEndPixelsInTheirStyleAndTheFocusLineKeepsThePen
     p.MoveTo(2, 5);                                                 // the hairline pen again
     p.LineTo(8, 5);
     p.LineTo(8, 12);  // continues from the current point
+    orrin7::DrawFocusLine(&p, {34, 3}, {34, 12}, /*thick=*/true);
   });
-  EXPECT_EQ(probe.count_not(0, 0, 30, 3, white), 0);
+  EXPECT_EQ(probe.count_not(0, 0, 29, 3, white), 0);
+  EXPECT_EQ(probe.count_not(29, 0, 30, 3, white), 2);
   EXPECT_EQ(probe.count_not(0, 3, 10, 13, white), 7 + 7);
   EXPECT_EQ(probe.mismatches({{2, 5, red}, {8, 5, red}, {8, 12, red}}), "");
   EXPECT_EQ(probe.count_not(0, 14, 10, 17, white), 5);
   EXPECT_EQ(probe.mismatches({{0, 15, red}, {1, 15, white}, {8, 15, red}}), "");
   EXPECT_EQ(probe.mismatches({{15, 8, white}, {15, 9, red}, {15, 10, red}, {15, 11, white}}), "");
-  EXPECT_EQ(probe.count_not(20, 0, 30, 20, white), 5);
+  EXPECT_EQ(probe.count_not(20, 3, 30, 20, white), 5);
   EXPECT_EQ(probe.mismatches({{25, 3, blue}, {25, 4, white}, {25, 11, blue}}), "");
+  // The thick focus line: two pixels wide, dotted, its first pixel set.
+  EXPECT_EQ(probe.mismatches({{33, 3, blue}, {34, 3, blue}}), "");
+  EXPECT_GT(probe.count(33, 3, 35, 13, [](_color c) { return c.value == white.value; }), 4);
+  EXPECT_EQ(probe.count_not(30, 0, 33, 20, white) + probe.count_not(35, 0, 40, 20, white), 0);
 }
 
 TEST(CairoShapes, RoundRectAndPolygonFillWithTheBrushAndOutlineWithThePen) {
@@ -121,15 +120,188 @@ TEST(CairoShapes, BitmapsAreDrawnAtTheirPositionAndBadOnesAreSkipped) {
   EXPECT_EQ(probe.count_not(0, 0, 10, 10, white), 3);
 }
 
-TEST(CairoShapes, WithoutAContextNothingIsDrawnButTextIsStillMeasured) {
+// Fills and shapes at their degenerate sizes, each alone on a white surface with a red hairline
+// pen and a blue brush: all ink inside their own rectangle and, where a count is given (-1: some),
+// that many pixels, each fully red or blue.
+TEST(CairoShapes, DegenerateSizesInkOnlyTheirOwnPixels) {
+  struct case_t {
+    const char* what;
+    std::function<void(orrin7::IPainter&)> draw;
+    int left, top, right, bottom, count;  // where ink may go, how much
+  };
+  const orrin7::point<double> points[] = {{2, 2}, {9, 2}, {16, 2}};
+  const case_t cases[] = {
+      {"fill", [](auto& p) { p.FillRect(2, 3, 6, 8); }, 2, 3, 6, 8, 4 * 5},
+      {"fill of one pixel", [](auto& p) { p.FillRect(5, 5, 6, 6); }, 5, 5, 6, 6, 1},
+      {"fill of no width", [](auto& p) { p.FillRect(5, 5, 5, 15); }, 0, 0, 0, 0, 0},
+      {"fills inside out", [](auto& p) { p.FillRect(18, 2, 14, 6), p.FillRect(1, 9, 4, 3); }, 0, 0,
+       0, 0, 0},
+      {"fill not a number", [](auto& p) { p.FillRect(nan, 0, 10, 10); }, 0, 0, 0, 0, 0},
+      {"hollow brush",
+       [](auto& p) {
+         p.SetBrush({blue, 0}), p.FillRect(0, 0, 20, 20);
+       },
+       0, 0, 0, 0, 0},
+      {"fill far beyond the surface", [](auto& p) { p.FillRect(0, 0, 1e300, 1e300); }, 0, 0, 20, 20,
+       400},
+      {"line of one pixel", [](auto& p) { p.MoveTo(5, 5), p.LineTo(5, 5); }, 5, 5, 6, 6, 1},
+      {"dotted line of one pixel", [](auto& p) { line(p, pen(red, 0, 3), 5, 5, 5, 5); }, 5, 5, 6, 6,
+       1},
+      {"round rectangle of no width", [](auto& p) { p.RoundRect(5, 5, 5, 15, 2, 2); }, 0, 0, 0, 0,
+       0},
+      {"round rectangle of no height", [](auto& p) { p.RoundRect(5, 5, 15, 5, 2, 2); }, 0, 0, 0, 0,
+       0},
+      {"round rectangle of one pixel", [](auto& p) { p.RoundRect(5, 5, 6, 6, 2, 2); }, 5, 5, 6, 6,
+       1},
+      {"round rectangle one pixel wide", [](auto& p) { p.RoundRect(5, 2, 6, 18, 1, 1); }, 5, 2, 6,
+       18, 16},
+      {"round rectangle no wider than its pen",
+       [](auto& p) { p.SetPen(pen(red, 3, 1)), p.RoundRect(5, 2, 8, 18, 1, 1); }, 5, 2, 8, 18,
+       3 * 16},
+      {"round rectangle of two pixels", [](auto& p) { p.RoundRect(5, 5, 7, 7, 2, 2); }, 5, 5, 7, 7,
+       -1},
+      {"round rectangle narrower than its radius",
+       [](auto& p) { p.RoundRect(5, 2, 9, 18, 10, 10); }, 5, 2, 9, 18, -1},
+      {"round rectangle with one radius zero", [](auto& p) { p.RoundRect(2, 2, 18, 18, 0, 6); }, 2,
+       2, 18, 18, 16 * 16},
+      {"polygon of one point", [&](auto& p) { p.Polygon(points, 1); }, 0, 0, 0, 0, 0},
+      {"polygon without area", [&](auto& p) { p.Polygon(points, 3); }, 2, 2, 17, 3, -1},
+  };
+  const auto solid = [](_color c) { return c.value == red.value || c.value == blue.value; };
+  for (const case_t& c : cases) {
+    pixel_probe_t probe(20, 20);
+    probe.render([&](orrin7::IPainter& p) {
+      p.SetPen(pen(red, 0, 1));
+      p.SetBrush(orrin7::brush(blue, 1));
+      c.draw(p);
+    });
+    const int inside = probe.count_not(c.left, c.top, c.right, c.bottom, white);
+    EXPECT_EQ(probe.count_not(0, 0, 20, 20, white), inside) << c.what;
+    const int expected = c.count < 0 ? inside : c.count;
+    EXPECT_TRUE(inside > 0 || c.count == 0) << c.what;
+    EXPECT_EQ(c.count < 0 ? expected : probe.count(c.left, c.top, c.right, c.bottom, solid),
+              expected)
+        << c.what << ": " << inside;
+  }
+  // Radii beyond half the rectangle make an ellipse: its corners stay clear.
+  pixel_probe_t ellipse(20, 20);
+  ellipse.render([](orrin7::IPainter& p) { p.RoundRect(5, 2, 9, 18, 10, 10); });
+  EXPECT_EQ(ellipse.mismatches({{5, 2, white}, {8, 2, white}, {5, 17, white}, {8, 17, white}}), "");
+}
+
+// The drawing state every case below starts from, and a drawing that uses all of it (brush, pen
+// on a slanted line and an outline, font and text colour on one line and in a paragraph) on the
+// right half of an 80 × 40 surface.
+void set_state(orrin7::IPainter& p) {
+  p.SetPen(pen(red, 0, 1));
+  p.SetBrush(orrin7::brush(blue, 1));
+  p.SetFont(orrin7::font(1, 10, 0));
+  p.SetTextColor(_color::rgb(0, 0x80, 0));
+  p.SetBkColor(_color::rgb(0xFF, 0xFF, 0));
+  p.SetBkMode(orrin7::BK_Transparent);
+}
+
+void draw_with_state(orrin7::IPainter& p) {
+  p.FillRect(42, 2, 50, 10);
+  line(p, p.GetPen(), 52, 2, 78, 20);
+  p.RoundRect(42, 22, 60, 38, 4, 4);
+  p.DrawString({60, 22, 80, 40}, L"Rg", orrin7::TA_Left | orrin7::TA_SingleLine, -1);
+  p.DrawString({44, 10, 80, 40}, L"Ab\ncd", orrin7::TA_Left, -1);
+}
+
+// The right half of the surface's pixels.
+std::vector<std::uint32_t> right_half(const orrin7_test::canvas_t& canvas) {
+  std::vector<std::uint32_t> all = canvas.pixels(), half;
+  for (std::size_t i = 0; i < all.size(); ++i)
+    if (int(i % std::size_t(canvas.width())) >= canvas.width() / 2) half.push_back(all[i]);
+  return half;
+}
+
+// Operations that change the drawing state for a while, or measure in another font, on the left
+// half within a paint pass: afterwards every getter answers what was set, the right half looks as
+// it does when nothing came before, and the pass leaves the context as it found it (no dashes,
+// clip or font of the painter's).
+TEST(CairoShapes, EveryOperationLeavesTheStateAsItFoundIt) {
+  const orrin7::font other(2, 14, orrin7::FS_Bold | orrin7::FS_Underline);
+  const std::pair<const char*, std::function<void(orrin7::IPainter&)>> operations[] = {
+      {"dotted and dashed lines",
+       [](auto& p) {
+         line(p, pen(red, 0, 3), 2, 30, 30, 38);
+         line(p, pen(red, 2, 2), 2, 2, 30, 10);
+         p.SetPen(pen(red, 0, 1));
+       }},
+      {"thick focus line",
+       [](auto& p) {
+         orrin7::DrawFocusLine(&p, {2, 2}, {30, 20}, true);
+       }},
+      {"text cut by its cell",
+       [](auto& p) {
+         p.DrawStringNative({2, 2, 20, 8}, L"overflowing", orrin7::TA_SingleLine);
+       }},
+      {"measuring in another font",
+       [&](auto& p) {
+         p.GetTextSize(L"wide", &other, -1, false, false);
+         p.GetTextSize(L"wide", &other, -1, true, true);
+         p.GetTextRect({0, 0, 40, 40}, L"x\ny", orrin7::TA_CalcRect, -1);
+       }},
+      {"pop without a push", [](auto& p) { p.PopClip(); }},
+      {"round rectangle", [](auto& p) { p.RoundRect(2, 2, 30, 30, 8, 4); }},
+  };
+  orrin7_test::canvas_t reference(80, 40);
+  reference.painter().BeginPaint(0);
+  set_state(reference.painter());
+  draw_with_state(reference.painter());
+  reference.painter().EndPaint();
+  for (const auto& [what, operation] : operations) {
+    orrin7_test::canvas_t canvas(80, 40);
+    orrin7::IPainter& p = canvas.painter();
+    p.BeginPaint(0);
+    set_state(p);
+    operation(p);
+    draw_with_state(p);
+    p.EndPaint();
+    EXPECT_EQ(p.GetPen().color, red) << what;
+    EXPECT_EQ(p.GetBrush().color, blue) << what;
+    EXPECT_TRUE(p.GetFont() == orrin7::font(1, 10, 0)) << what;
+    EXPECT_EQ(p.GetTextColor(), _color::rgb(0, 0x80, 0)) << what;
+    EXPECT_EQ(p.GetBkMode(), orrin7::BK_Transparent) << what;
+    EXPECT_TRUE(right_half(canvas) == right_half(reference)) << what;
+    cairo_t* cr = canvas.context();
+    double x0 = 1, y0 = 1, x1 = 0, y1 = 0;
+    cairo_clip_extents(cr, &x0, &y0, &x1, &y1);
+    EXPECT_TRUE(x0 == 0 && y0 == 0 && x1 == 80 && y1 == 40) << what;
+    EXPECT_EQ(cairo_get_dash_count(cr), 0) << what;
+    EXPECT_EQ(cairo_font_face_get_type(cairo_get_font_face(cr)), CAIRO_FONT_TYPE_TOY) << what;
+  }
+}
+
+// Without a context nothing is drawn, yet the painter keeps its state and measures text as it
+// does on a surface; attached to one later, it draws with that state and no clip or paint pass
+// opened meanwhile is left behind.
+TEST(CairoShapes, WithoutAContextStateIsKeptAndTextMeasuredAsOnASurface) {
   orrin7::CCairoPainter painter(nullptr);
+  orrin7_test::canvas_t canvas(200, 40);
+  const orrin7::font f(2, 12, orrin7::FS_Bold);
+  painter.SetFont(f);
+  canvas.painter().SetFont(f);
+  const int align = orrin7::TA_Right | orrin7::TA_VCenter;
+  const orrin7::rectangle<double> box(0, 0, 200, 40);
   painter.BeginPaint(0);
-  painter.PushClip({0, 0, 5, 5});
+  painter.PushClip({0, 0, 1, 1});
   fill(painter, 0, 0, 5, 5);
-  line(painter, pen(red, 0, 1), 0, 0, 4, 4);
-  EXPECT_GT(painter.DrawString({0, 0, 50, 20}, L"text", 0x1, -1).width, 0.0);
-  painter.PopClip();
+  EXPECT_EQ(painter.DrawString(box, L"text\nlines", align, -1),
+            canvas.painter().DrawString(box, L"text\nlines", align, -1));
+  EXPECT_EQ(painter.GetTextRect(box, L"text", align, -1),
+            canvas.painter().GetTextRect(box, L"text", align | orrin7::TA_CalcRect, -1));
   painter.EndPaint();
+  painter.SetContext(canvas.context());
+  canvas.clear();
+  painter.BeginPaint(0);
+  painter.FillRect(0, 0, 200, 40);  // the red brush set without a context; no clip
+  painter.EndPaint();
+  painter.SetContext(nullptr);
+  EXPECT_TRUE(painter.GetFont() == f);
+  for (const std::uint32_t pixel : canvas.pixels()) ASSERT_EQ(pixel, 0xFFFF0000u);
 }
 
 }  // namespace

@@ -33,16 +33,34 @@ TEST(Palette, LightByDefaultDarkOnRequestUnknownIndexesBlack) {
   EXPECT_EQ(palette.GetColor(PAL_Text), opaque_black);
 }
 
-TEST(SystemObject, MetricsFitTheDefaultFontAndTheClipboardFallsBackToMemory) {
+// A row is the default text line plus five pixels: two above the text, one below, one that keeps
+// the text off the grid line and the grid line itself, so that the lowest ink of a line drawn two
+// pixels into the row (underscores, descenders) stays clear of the last two rows. The alternative
+// font is what the default font without a size draws as.
+TEST(SystemObject, RowsHoldTheDefaultLineWithItsMarginsAndTheClipboardFallsBackToMemory) {
   ISystem* system = GetCurrentSystem();
-  pixel_probe_t probe(4, 4);
-  probe.painter().SetFont(GetDefaultGUIFont());
-  const int line = probe.painter().GetFontMetrics().line_height();
-  EXPECT_EQ(system->GetLineHeightUnit(), line);
-  EXPECT_EQ(system->GetMetric(SM_LineHeight), line + int(system->GetMetricF(SM_LineHeight)));
-  EXPECT_GT(system->GetMetricF(SM_LineHeight), 0.0);
+  const int row = system->GetMetric(SM_LineHeight);
+  EXPECT_EQ(system->GetMetricF(SM_LineHeight), 5.0);
   EXPECT_EQ(system->GetMetric(99), 0);
-  EXPECT_GE(system->GetAlternativeFont().size, 1);  // what font size 0 stands for
+  EXPECT_EQ(system->GetMetricF(99), 0.0);
+  pixel_probe_t probe(120, 3 * row), alternative(120, 3 * row);
+  const std::wstring low_ink = L"_gjpqy\u00C5";
+  probe.render([&](IPainter& p) {
+    p.SetFont(GetDefaultGUIFont());
+    EXPECT_EQ(p.GetFontMetrics().line_height(), system->GetLineHeightUnit());
+    EXPECT_EQ(row, system->GetLineHeightUnit() + 5);
+    p.DrawString({2, double(row + 2), 120, double(2 * row)}, low_ink, TA_SingleLine, -1);
+  });
+  const auto dark = [](_color c) { return c.red() < 0xF0; };
+  EXPECT_GT(probe.count(0, row + 2, 120, 2 * row - 2, dark), 0);
+  EXPECT_EQ(probe.count(0, 0, 120, row + 2, dark), 0);
+  EXPECT_EQ(probe.count(0, 2 * row - 2, 120, 3 * row, dark), 0);
+  alternative.render([&](IPainter& p) {
+    p.SetFont(system->GetAlternativeFont());
+    p.DrawString({2, double(row + 2), 120, double(2 * row)}, low_ink, TA_SingleLine, -1);
+  });
+  for (int y = row; y < 2 * row; ++y)
+    for (int x = 0; x < 120; x += 2) ASSERT_EQ(probe.pixel(x, y), alternative.pixel(x, y));
 
   struct recording_service_t : IClipboardService {
     void SetText(const std::wstring& text) override { last = text; }

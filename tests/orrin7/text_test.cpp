@@ -1,5 +1,5 @@
-// Text on the Cairo painter: fonts, measurement against drawing, alignment, ellipsis, clipping,
-// background mode and text that is empty, huge or not valid Unicode.
+// Text on the Cairo painter: measuring, ellipsis, clipping, background mode and text that is empty,
+// huge or not valid Unicode.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -29,55 +29,30 @@ int ink(const pixel_probe_t& probe, int l, int t, int r, int b) {
   return probe.count(l, t, r, b, is_dark);
 }
 
-TEST(CairoText, FontsResolveByClassSizeStyleAndFace) {
-  pixel_probe_t probe(10, 10);
-  const auto w = [&](const font& f, const wchar_t* s) { return width_of(probe.painter(), s, &f); };
-  const font mono(2, 10, 0), sans(1, 10, 0);
-  EXPECT_EQ(w(mono, L"iiii"), w(mono, L"WWWW"));
-  EXPECT_LT(w(sans, L"iiii"), w(sans, L"WWWW"));
-  EXPECT_GT(w({1, 10, FS_Bold}, L"Hello world"), w(sans, L"Hello world"));
-  EXPECT_GT(w({1, 20, 0}, L"Hello"), 1.8 * w(sans, L"Hello"));
-  // Size 0 is the default size; a face that does not exist falls back to its class.
-  EXPECT_EQ(w({1, 0, 0}, L"Hello"),
-            w({1, GetCurrentSystem()->GetAlternativeFont().size, 0}, L"Hello"));
-  const font unknown(2, 10, 0, L"Sans, No Such Face");  // one name, not a list of two
-  EXPECT_EQ(w(unknown, L"iiii"), w(unknown, L"WWWW"));
-  const font named(0, 10, 0, L"DejaVu Sans Mono");
-  EXPECT_EQ(w(named, L"iiii"), w(named, L"WWWW"));
-}
-
-TEST(CairoText, MeasuredRectanglesHoldWhatIsDrawnAlignedInTheRectangle) {
-  pixel_probe_t probe(200, 60);
+// GetTextSize: the inked width ends where drawing leaves its last ink (leading spaces count, the
+// trailing one does not), the logical width takes trailing spaces and `length` characters only,
+// the height is the text's own or the font's line; measuring in another font leaves the current
+// one in force.
+TEST(CairoText, TextSizeAnswersTheInkTheAdvanceAndTheLengthAsked) {
+  pixel_probe_t probe(200, 30);
   IPainter& p = probe.painter();
-  const std::wstring s = L"abc ";  // the trailing space has no ink
-  const double w = width_of(p, s), h = p.GetFontMetrics().line_height();
-  const double inked = p.GetTextSize(s, nullptr, -1, true, false).width;
-  EXPECT_LT(inked, w);
-  EXPECT_GT(p.GetFontMetrics().ascent, p.GetFontMetrics().descent);
-  EXPECT_EQ(p.GetTextSize(s, nullptr, 2, true, true).width, width_of(p, L"ab"));
-  const rectangle<double> box(10, 10, 110, 50);
-  const auto measure = [&](const std::wstring& text, int align) {
-    return p.GetTextRect(box, text, align | TA_CalcRect, -1);
-  };
-  EXPECT_EQ(measure(s, top_left), rectangle<double>(10, 10, 10 + w, 10 + h));
-  EXPECT_EQ(measure(s, TA_Right | TA_Bottom), rectangle<double>(110 - w, 50 - h, 110, 50));
-  const rectangle<double> centred = measure(s, TA_HCenter | TA_VCenter);
-  EXPECT_NEAR(centred.left - 10, 110 - centred.right, 1.0);
-  EXPECT_NEAR(centred.top - 10, 50 - centred.bottom, 1.0);
-  EXPECT_EQ(measure(L"a\nb", TA_Left).height(), 2 * h);              // line feeds break
-  EXPECT_EQ(measure(L"a\nb", TA_Left | TA_SingleLine).height(), h);  // unless single line
-  EXPECT_EQ(ink(probe, 0, 0, 200, 60), 0);                           // measuring draws nothing
-  size<double> drawn;
-  probe.render([&](IPainter& q) {
-    drawn = q.DrawString(box, s, top_left, -1);
-    q.GetTextRect(box, s, TA_Right | TA_Bottom, -1);
-  });
-  EXPECT_EQ(drawn, size<double>(w, h));
-  // All ink lies in the two boxes, the first one no wider than the inked width.
-  const int in_top = ink(probe, 10, 10, int(10 + inked) + 1, int(10 + h));
-  const int in_bottom = ink(probe, int(110 - w), int(50 - h), 110, 50);
-  EXPECT_GT(std::min(in_top, in_bottom), 0);
-  EXPECT_EQ(ink(probe, 0, 0, 200, 60), in_top + in_bottom);
+  const std::wstring s = L"  abc ";
+  const double inked = p.GetTextSize(s, nullptr, -1, true, /*logical=*/false).width;
+  probe.render([&](IPainter& q) { q.DrawString({10, 5, 200, 30}, s, top_left, -1); });
+  int right = 0;
+  for (int x = 0; x < 200; ++x) right = ink(probe, x, 0, x + 1, 30) > 0 ? x + 1 : right;
+  EXPECT_NEAR(10 + inked, right, 1.0);
+  EXPECT_GT(width_of(p, s), inked + 2);
+  EXPECT_EQ(p.GetTextSize(s, nullptr, 4, true, true).width, width_of(p, L"  ab"));
+  EXPECT_EQ(p.GetTextSize(s, nullptr, 0, true, true).width, 0.0);
+  EXPECT_EQ(p.GetTextSize(s, nullptr, 99, true, true).width, width_of(p, s));
+  const fontmetrics m = p.GetFontMetrics();
+  EXPECT_GT(m.ascent, m.descent);
+  EXPECT_EQ(p.GetTextSize(L"", nullptr, -1, true, true), size<double>(0, m.line_height()));
+  const font big(1, 30, 0);
+  EXPECT_GT(p.GetTextSize(s, &big, -1, true, true).height, 2 * m.line_height());
+  EXPECT_EQ(p.GetFontMetrics().line_height(), m.line_height());
+  EXPECT_EQ(p.GetTextSize(s, nullptr, -1, true, true).width, width_of(p, s));
 }
 
 TEST(CairoText, EllipsisShortensToTheRectangleEvenForHugeOrZeroWidthLines) {
@@ -116,8 +91,23 @@ TEST(CairoText, NativeDrawingClipsToTheRectangleAndKeepsTheVisibleEnd) {
             0);
   EXPECT_GT(ink(probe, 50, 0, 52, 30), 0);     // text starts at the left edge
   EXPECT_GT(ink(probe, 245, 0, 260, 30), 20);  // "WWW" at the right edge
+  // Cells lower or narrower than their line, for each alignment: ink in the cell only.
+  for (const int align :
+       {left_middle_line, TA_Right | TA_Bottom | TA_SingleLine, int(TA_HCenter)}) {
+    pixel_probe_t cells(100, 40);
+    cells.render([&](IPainter& q) {
+      q.DrawStringNative({10, 10, 90, 16}, L"Wgjy", align);
+      q.DrawStringNative({10, 25, 30, 40}, L"WWWWWW", align);
+    });
+    const int all = ink(cells, 0, 0, 100, 40);
+    EXPECT_GT(ink(cells, 10, 10, 90, 16), 0) << align;
+    EXPECT_GT(ink(cells, 10, 25, 30, 40), 0) << align;
+    EXPECT_EQ(all, ink(cells, 10, 10, 90, 16) + ink(cells, 10, 25, 30, 40)) << align;
+  }
 }
 
+// The background fills the text's box, moved with the origin, and the text is drawn on it in its
+// own colour.
 TEST(CairoText, OpaqueBackgroundFillsTheTextBoxOnly) {
   pixel_probe_t probe(200, 30);
   const _color green = _color::rgb(0x7F, 0xD7, 0x04);
@@ -126,35 +116,47 @@ TEST(CairoText, OpaqueBackgroundFillsTheTextBoxOnly) {
     q.SetBkColor(green);
     q.DrawString({5, 5, 200, 30}, L"plain", top_left, -1);
     q.SetBkMode(BK_Opaque);
-    extent = q.DrawString({100, 5, 200, 30}, L"boxed", top_left, -1);
+    q.SetOrigin({20, 2});
+    extent = q.DrawString({80, 3, 180, 28}, L"boxed", top_left, -1);
   });
   const int right = int(100 + extent.width), bottom = int(5 + extent.height);
   EXPECT_EQ(probe.count_not(0, 0, 100, 30, green), 100 * 30);
   EXPECT_EQ(probe.mismatches({{100, 5, green}, {right - 1, bottom - 1, green}}), "");
   EXPECT_EQ(probe.count_not(right, 0, 200, 30, green), (200 - right) * 30);
   EXPECT_EQ(probe.count_not(100, bottom, 200, 30, green), 100 * (30 - bottom));
+  EXPECT_EQ(probe.count_not(100, 0, 200, 5, green), 100 * 5);
+  EXPECT_GT(ink(probe, 100, 5, right, bottom), 10);
 }
 
-TEST(CairoText, OddTextDrawsSafely) {
+// Text that is not valid Unicode, empty, in a rectangle that is not a number or inside out, in a
+// font of wild fields, or huge: invalid code points and NUL draw as U+FFFD, the font falls back to
+// its defaults, and nothing is drawn outside the rectangle or where there is nothing to draw.
+TEST(CairoText, OddTextAndRectanglesDrawOnlyWhatTheyShould) {
   pixel_probe_t probe(300, 40);
   IPainter& p = probe.painter();
   const std::wstring invalid = {wchar_t(0xD800), wchar_t(0x110000), wchar_t(0), L'a'};
-  EXPECT_GT(width_of(p, L"\U0001F600\U00010348"), 0.0);
+  EXPECT_GT(width_of(p, L"\U0001F600\U00010348"), width_of(p, L"\U0001F600"));
   EXPECT_EQ(width_of(p, invalid), width_of(p, L"\uFFFD\uFFFD\uFFFDa"));
-  EXPECT_EQ(p.GetTextSize(L"", nullptr, -1, true, true),
-            size<double>(0, p.GetFontMetrics().line_height()));
-  EXPECT_EQ(width_of(p, L"abc"), p.GetTextSize(L"abc", nullptr, 99, true, true).width);
   const double nan = std::nan("");
   probe.render([&](IPainter& q) {
     EXPECT_EQ(q.DrawString({nan, 0, 100, 20}, L"nan", TA_Left, -1), size<double>());
-    EXPECT_EQ(q.GetTextRect({0, nan, 100, 20}, L"nan", TA_Left | TA_CalcRect, -1),
-              rectangle<double>());
+    EXPECT_EQ(q.GetTextRect({0, nan, 100, 20}, L"nan", TA_Left, -1), rectangle<double>());
     q.DrawStringNative({100, 0, 50, 20}, L"negative", TA_Left);
     q.DrawStringNative({0, 0, 300, 40}, L"", TA_Left);
-    q.SetFont(font(7, -3, 0xFF, L",,,"));
-    q.DrawStringNative({0, 0, 300, 40}, std::wstring(100000, L'\U0001F600'), with_ellipsis);
+    q.DrawString({0, 0, 300, 40}, L"none of it", TA_Left, 0);
   });
-  EXPECT_LT(ink(probe, 0, 0, 300, 40), 300 * 40 / 2);
+  EXPECT_EQ(ink(probe, 0, 0, 300, 40), 0);
+  // Unknown family, a negative size and style bits beyond the four: sans, default size, all four.
+  const font wild(7, -3, 0xFF, L",,,"), tame(1, 0, 0xF);
+  EXPECT_EQ(width_of(p, L"wild", &wild), width_of(p, L"wild", &tame));
+  pixel_probe_t huge(300, 40);
+  huge.render([&](IPainter& q) {
+    q.SetFont(wild);
+    q.DrawStringNative({10, 5, 290, 35}, std::wstring(100000, L'\U0001F600'), with_ellipsis);
+  });
+  EXPECT_GT(huge.count_not(10, 5, 290, 35, _color::rgb(0xFF, 0xFF, 0xFF)), 100);
+  EXPECT_EQ(huge.count_not(0, 0, 300, 40, _color::rgb(0xFF, 0xFF, 0xFF)),
+            huge.count_not(10, 5, 290, 35, _color::rgb(0xFF, 0xFF, 0xFF)));
 }
 
 }  // namespace
