@@ -5,7 +5,6 @@
 
 #include <cairo.h>
 
-#include <cstring>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -67,17 +66,11 @@ struct scrolling_control_t : COffscreenControl {
   using COffscreenControl::ScrollSurface;
 };
 
-// The device pixels of the surface as stored (premultiplied ARGB).
-std::vector<std::uint32_t> DevicePixels(cairo_surface_t* surface) {
-  cairo_surface_flush(surface);
-  const int width = cairo_image_surface_get_width(surface);
-  const int height = cairo_image_surface_get_height(surface);
-  const int stride = cairo_image_surface_get_stride(surface);
-  std::vector<std::uint32_t> out(std::size_t(width) * std::size_t(height));
-  for (int y = 0; y < height; ++y)
-    std::memcpy(&out[std::size_t(y) * width], cairo_image_surface_get_data(surface) + y * stride,
-                std::size_t(width) * 4);
-  return out;
+// Device pixel (x, y) of the surface as stored (premultiplied ARGB).
+std::uint32_t& DevicePixel(cairo_surface_t* surface, int x, int y) {
+  unsigned char* row =
+      cairo_image_surface_get_data(surface) + y * cairo_image_surface_get_stride(surface);
+  return reinterpret_cast<std::uint32_t*>(row)[x];
 }
 
 bool Encloses(const orrin7::rectangle<int>& outer, const orrin7::rectangle<int>& inner) {
@@ -86,9 +79,8 @@ bool Encloses(const orrin7::rectangle<int>& outer, const orrin7::rectangle<int>&
 }
 
 std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
   std::ostringstream text;
-  text << in.rdbuf();
+  text << std::ifstream(path, std::ios::binary).rdbuf();
   return text.str();
 }
 
@@ -143,12 +135,8 @@ TEST(offscreen_control, SurfacesFollowSizeAndScaleWithinTheirLimits) {
   cairo_surface_t* surface = control.GetSurface();
   cairo_surface_flush(surface);
   for (int y = 0; y < 4; ++y)
-    for (int x = 0; x < 4; ++x) {
-      const std::uint32_t argb = x == 2 && y == 2 ? 0x4D3C1E09u : 0xFF0000FFu;  // alpha 77
-      std::memcpy(cairo_image_surface_get_data(surface) +
-                      y * cairo_image_surface_get_stride(surface) + x * 4,
-                  &argb, 4);
-    }
+    for (int x = 0; x < 4; ++x)
+      DevicePixel(surface, x, y) = x == 2 && y == 2 ? 0x4D3C1E09u : 0xFF0000FFu;  // alpha 77
   cairo_surface_mark_dirty(surface);
   EXPECT_EQ(control.GetPixel(1, 1), orrin7::_color::rgb(199, 99, 30, 77, 0));
   EXPECT_EQ(control.GetPixel(0, 1), orrin7::_color::rgb(0, 0, 255, 255, 0));
@@ -169,13 +157,14 @@ TEST(offscreen_control, ScrollingMovesDevicePixelsAndRepaintsOnlyWhatItUncovers)
   for (int y = 0; y < kHeight; ++y)
     for (int x = 0; x < kWidth; ++x) expected[y * kWidth + x] = Pattern(x, y);
   const auto check = [&](const std::string& step) {
-    const std::vector<std::uint32_t> device = DevicePixels(control.GetSurface());
-    ASSERT_EQ(device.size(), expected.size() * kScale * kScale);
+    cairo_surface_t* surface = control.GetSurface();
+    cairo_surface_flush(surface);
+    ASSERT_EQ(cairo_image_surface_get_width(surface) * cairo_image_surface_get_height(surface),
+              kWidth * kHeight * kScale * kScale);
     int wrong = 0;
-    for (std::size_t i = 0; i < device.size(); ++i) {
-      const int x = int(i % (kWidth * kScale)) / kScale, y = int(i / (kWidth * kScale)) / kScale;
-      wrong += device[i] != expected[y * kWidth + x];
-    }
+    for (int y = 0; y < kHeight * kScale; ++y)
+      for (int x = 0; x < kWidth * kScale; ++x)
+        wrong += DevicePixel(surface, x, y) != expected[y / kScale * kWidth + x / kScale];
     EXPECT_EQ(wrong, 0) << step;
   };
   check("first paint");
@@ -316,28 +305,26 @@ TEST(offscreen_control, InjectedInputAndTipsBehaveAsThePlatformsDo) {
   EXPECT_EQ(element->log,
             "down 5,5; up 5,5; key 65,0; key up 65,0; key up 40,0; down 1,1; up 1,1; down 1,1; "
             "double 1,1; up 1,1; focus 0,0; focus 1,0; ");
+  // The area of the tip in view (empty when none is).
   const auto tip = [&] {
     const CShownTooltip* shown = control.GetShownTooltip();
-    return shown ? std::string(shown->text.begin(), shown->text.end()) + "@" +
-                       std::to_string(shown->area.left) + "," + std::to_string(shown->area.top) +
-                       "," + std::to_string(shown->area.right) + "," +
-                       std::to_string(shown->area.bottom)
-                 : std::string("none");
+    return shown && shown->text == L"tip" ? shown->area : orrin7::rectangle<int>();
   };
+  const orrin7::rectangle<int> area(20, 10, 30, 20), none;
   control.MouseMove(25, 15);
   control.AdvanceTime(COffscreenControl::kTooltipDelayMs);
-  EXPECT_EQ(tip(), "tip@20,10,30,20");
+  EXPECT_EQ(tip(), area);
   control.MouseMove(29, 19);  // inside the tip's area: it stays
-  EXPECT_EQ(tip(), "tip@20,10,30,20");
+  EXPECT_EQ(tip(), area);
   control.KeyDown(KEY_A);
-  EXPECT_EQ(tip(), "none");
+  EXPECT_EQ(tip(), none);
   control.AdvanceTime(-1000);  // the clock never goes back
   EXPECT_EQ(control.GetTimeMs(), COffscreenControl::kTooltipDelayMs);
   control.MouseLeave();
   EXPECT_FALSE(control.HoverElapsed());
   control.MouseMove(29, 19);
   control.AdvanceTime(COffscreenControl::kTooltipDelayMs);
-  EXPECT_EQ(tip(), "tip@20,10,30,20");
+  EXPECT_EQ(tip(), area);
   // The record keeps the recent tips only: at 256 the older half goes.
   for (int i = 2; i < 300; ++i) control.HoverElapsed();  // 300 tips in all
   EXPECT_EQ(control.GetTooltipRecord().size(), 300u - 128u);
