@@ -90,6 +90,18 @@ void advise_huge(const void* data, std::size_t bytes) {
   if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
 }
 
+// Makes room for `needed` elements in all: the capacity at least doubles, and the new storage is
+// given huge pages before the old contents are copied in.
+template <typename T>
+void reserve_huge(std::vector<T>& v, std::size_t needed) {
+  if (needed <= v.capacity()) return;
+  std::vector<T> bigger;
+  bigger.reserve(std::max(needed, v.capacity() * 2));
+  advise_huge(bigger.data(), bigger.capacity() * sizeof(T));
+  bigger.insert(bigger.end(), v.begin(), v.end());
+  v.swap(bigger);
+}
+
 // An open-addressing table from a two-word key to an index (`none` when absent): the merge keys
 // of functions, lines and calls, looked up for every cost line without allocating. The slot is a
 // hash of the first word plus the second word, so that the lines of one function, read one after
@@ -419,10 +431,8 @@ class parser_t {
   // profile is not copied over and over while it grows.
   void reserve() {
     std::size_t entries = m_size / 32;
-    m_profile.lines.reserve(m_profile.lines.size() + entries);
-    advise_huge(m_profile.lines.data(), m_profile.lines.capacity() * sizeof(callgrind_line_t));
-    m_profile.costs.reserve(m_profile.costs.size() + entries * m_profile.events.size());
-    advise_huge(m_profile.costs.data(), m_profile.costs.capacity() * sizeof(cost_t));
+    reserve_huge(m_profile.lines, m_profile.lines.size() + entries);
+    reserve_huge(m_profile.costs, m_profile.costs.size() + entries * m_profile.events.size());
   }
 
   // The index of an event in the profile, adding it (with zero costs everywhere) when new.
@@ -459,17 +469,16 @@ class parser_t {
     if (size > none) fail("profile too large: more than 4 billion cost numbers");
   }
 
-  // The pool grows in large zeroed steps, which is much cheaper than one entry at a time;
-  // finish() cuts off what is left over.
+  // The pool is zeroed ahead in steps, which is much cheaper than one entry at a time, and its
+  // capacity doubles when it runs out; finish() cuts off what is left over.
   std::uint32_t allocate_costs() {
     std::size_t offset = m_costs_used;
     m_costs_used += m_profile.events.size();
     if (m_costs_used > m_profile.costs.size()) {
       check_pool_size(m_costs_used);
-      std::size_t step = 1 << 16;
-      m_profile.costs.reserve(std::max(m_costs_used, m_profile.costs.size() + step));
-      advise_huge(m_profile.costs.data(), m_profile.costs.capacity() * sizeof(cost_t));
-      m_profile.costs.resize(m_profile.costs.capacity());
+      std::vector<cost_t>& costs = m_profile.costs;
+      reserve_huge(costs, m_costs_used);
+      costs.resize(std::max(m_costs_used, std::min(costs.capacity(), costs.size() + (1 << 16))));
     }
     return std::uint32_t(offset);
   }
@@ -624,7 +633,10 @@ class parser_t {
     if (line == m_cached_line && m_cached_entry != none) return m_cached_entry;
     auto next = std::uint32_t(m_profile.lines.size());
     std::uint32_t entry = context_entry(m_context_index, line, next);
-    if (entry == next) m_profile.lines.push_back({m_function, m_file, line, allocate_costs()});
+    if (entry == next) {
+      reserve_huge(m_profile.lines, m_profile.lines.size() + 1);
+      m_profile.lines.push_back({m_function, m_file, line, allocate_costs()});
+    }
     m_cached_line = line;
     m_cached_entry = entry;
     return entry;
