@@ -6,7 +6,6 @@
 
 #include "callgrind_view.h"
 #include "gcov_run.h"
-#include "import_error.h"
 
 namespace source_view_app {
 namespace {
@@ -41,8 +40,7 @@ struct builder_t {
         {"main", 0, 3}, {"square", 1, 2}, {"helper", 0, 4}, {"libfn", 2, 5}, {"unknown", 3, 0}};
   }
   std::uint32_t costs(cost_t ir, cost_t dr) {
-    p.costs.push_back(ir);
-    p.costs.push_back(dr);
+    p.costs.insert(p.costs.end(), {ir, dr});
     return std::uint32_t(p.costs.size() - 2);
   }
   void line(std::uint32_t fn, std::uint32_t file, std::uint32_t line, cost_t ir, cost_t dr) {
@@ -98,75 +96,45 @@ TEST(CallgrindView, FlatRowsSumEveryFunctionOfTheCostliestKnownFile) {
   EXPECT_EQ(captions(view.right), (std::vector<std::wstring>{L"Ir", L"Dr", L"Share", L"Calls Ir"}));
   unsigned ir = view.right[0].data_id, dr = view.right[1].data_id;
   EXPECT_EQ(model.get_text_data(3, ir), L"101");  // main's 100 and helper's 1
-  EXPECT_EQ(model.get_text_data(3, dr), L"20");
-  EXPECT_EQ(model.get_text_data(9, dr), L"0");  // a cost of 0 where the line has a record
-  EXPECT_EQ(model.get_text_data(0, ir), L"");   // none where it has not
+  EXPECT_EQ(model.get_text_data(9, dr), L"0");    // a cost of 0 where the line has a record
+  EXPECT_EQ(model.get_text_data(0, ir), L"");     // none where it has not
   EXPECT_EQ(model.get_text_data(3, hits_id), L"85.59%");
   EXPECT_EQ(model.get_text_data(3, call_cost_id), L"60");
-  EXPECT_EQ(model.get_text_data(4, call_cost_id), L"1000");
-  EXPECT_EQ(model.get_text_data(4, source_column), L"a5");
   EXPECT_EQ(model.get_summary_text_data(ir), L"118");
-  EXPECT_EQ(model.get_summary_text_data(hits_id), L"9.81%");
   EXPECT_NE(view.summary.find(L"118 Ir, 21 Dr   9.8 % of the program's Ir"), std::wstring::npos)
       << view.summary;
   // Three lines have a cost: 1 % of them is one line, the hottest, where opening goes.
   EXPECT_EQ(view.attention_rows, std::vector<unsigned>{3});
   EXPECT_EQ(view.start_row, 3u);
   EXPECT_TRUE(model.get_highlighted(3));
-  EXPECT_FALSE(model.get_highlighted(2));
-}
-
-TEST(CallgrindView, EventsChooseAndOrderColumnsAndUnknownNamesFail) {
-  data_model_t model;
-  view_description_t view =
-      fill_callgrind_view(sample(), request(view_mode_t::flat, "", {"Dr"}), model);
-  EXPECT_EQ(captions(view.right), (std::vector<std::wstring>{L"Dr", L"Share", L"Calls Dr"}));
+  // Chosen events: their columns in their order, the first one for the bar and the calls.
+  view = fill_callgrind_view(sample(), request(view_mode_t::flat, "", {"Dr", "Ir"}), model);
+  EXPECT_EQ(captions(view.right), (std::vector<std::wstring>{L"Dr", L"Ir", L"Share", L"Calls Dr"}));
   EXPECT_EQ(model.get_text_data(3, view.right[0].data_id), L"20");
-  auto error = [](const callgrind_view_request_t& r) {
-    data_model_t m;
-    try {
-      fill_callgrind_view(sample(), r, m);
-    } catch (const import_error& e) {
-      return std::string(e.what());
-    }
-    return std::string("(no error)");
-  };
-  EXPECT_EQ(error(request(view_mode_t::flat, "", {"Ir", "Bc"})),
-            "in.x: --events: the profile has no event 'Bc' (it has: Ir Dr)");
-  EXPECT_EQ(error(request(view_mode_t::flat, "b.c")),
-            "in.x: no file named 'b.c' in the profile (see --list)");
-}
-
-TEST(CallgrindView, FileWithoutSourceShowsItsCostedLinesWithEmptyText) {
-  data_model_t model;
-  view_description_t view =
-      fill_callgrind_view(sample(), request(view_mode_t::flat, "lib.c"), model);
-  ASSERT_EQ(model.get_row_count(), 1u);
+  EXPECT_EQ(model.get_text_data(3, hits_id), L"95.24%");
+  // A file whose source is nowhere: its lines with a cost, without text.
+  view = fill_callgrind_view(sample(), request(view_mode_t::flat, "lib.c"), model);
   EXPECT_EQ(view.row_lines, std::vector<unsigned>{5});
   EXPECT_EQ(model.get_text_data(0, source_column), L"");
   EXPECT_EQ(model.get_text_data(0, view.right[0].data_id), L"30");
   EXPECT_NE(view.summary.find(L"lib.c (source not found)"), std::wstring::npos);
-  // A suffix of a path names its file; the file is found under a source folder.
-  view = fill_callgrind_view(sample(), request(view_mode_t::flat, "a.c"), model);
-  EXPECT_EQ(model.get_text_data(0, source_column), L"a1");
+  // h.h is found under a source folder.
+  fill_callgrind_view(sample(), request(view_mode_t::flat, "h.h"), model);
+  EXPECT_EQ(model.get_text_data(1, source_column), L"h2");
 }
 
 TEST(CallgrindView, SnippetsListCalleesCostliestFirstWithTargetsTheViewCanShow) {
   data_model_t model;
   view_description_t view = fill_callgrind_view(sample(), request(view_mode_t::snippets), model);
   EXPECT_EQ(view.snippet_rows, (std::vector<unsigned>{3, 4}));
-  EXPECT_TRUE(view.snippets_open);
   auto snippet = boost::get<snippet_t>(model.get_data(3, snippet_column));
-  EXPECT_EQ(snippet.text, L"a4");
   ASSERT_EQ(snippet.items.size(), 2u);
   EXPECT_EQ(snippet.items[0].title, L"\u2192 libfn   1 call   40 Ir");
   EXPECT_EQ(snippet.items[1].title, L"\u2192 helper   2 calls   20 Ir");
-  ASSERT_EQ(view.row_calls[3].size(), 2u);
   EXPECT_EQ(view.row_calls[3][0].file, "");  // lib.c cannot be shown
   EXPECT_EQ(view.row_calls[3][1].file, sources_dir() + "/a.c");
   EXPECT_EQ(view.row_calls[3][1].line, 4u);
   EXPECT_EQ(view.row_calls[4][0].file, "");  // ??? neither
-  EXPECT_TRUE(boost::get<snippet_t>(model.get_data(0, snippet_column)).items.empty());
 }
 
 TEST(CallgrindView, FunctionsGroupTheirLinesAndTheCodeInlinedIntoThem) {
@@ -174,12 +142,9 @@ TEST(CallgrindView, FunctionsGroupTheirLinesAndTheCodeInlinedIntoThem) {
   view_description_t view = fill_callgrind_view(sample(), request(view_mode_t::functions), model);
   // main: lines 3 to 5 (5 only calls), then h.h:2 inlined into it; helper: lines 4 to 10.
   ASSERT_EQ(view.groups.size(), 2u);
-  EXPECT_EQ(view.groups[0].header_row, 0u);
   EXPECT_EQ(view.groups[0].last_row, 4u);
   EXPECT_EQ(view.groups[1].header_row, 5u);
-  EXPECT_EQ(view.groups[1].last_row, 12u);
   unsigned ir = view.right[0].data_id;
-  EXPECT_EQ(model.get_text_data(0, line_id), L"\u0192");
   EXPECT_EQ(model.get_text_data(0, source_column),
             L"main   self 160 Ir (13.3 %), inclusive 1220 Ir (101.4 %)");
   EXPECT_EQ(model.get_text_data(0, ir), L"160");
@@ -193,7 +158,6 @@ TEST(CallgrindView, FunctionsGroupTheirLinesAndTheCodeInlinedIntoThem) {
   // Seen from h.h: the code inlined into main is main's, square's own is square's.
   view = fill_callgrind_view(sample(), request(view_mode_t::functions, "h.h"), model);
   ASSERT_EQ(view.groups.size(), 2u);
-  EXPECT_NE(model.get_text_data(0, source_column).find(L"main "), std::wstring::npos);
   EXPECT_EQ(model.get_text_data(1, view.right[0].data_id), L"50");
   EXPECT_EQ(model.get_text_data(3, view.right[0].data_id), L"5");
 }
@@ -208,10 +172,6 @@ TEST(CallgrindView, HotLinesAreTheTopPercentOfCostedLinesWithTies) {
   EXPECT_EQ(view.attention_rows, (std::vector<unsigned>{6, 98, 198}));
   EXPECT_EQ(view.start_row, 6u);
   EXPECT_EQ(model.get_text_data(6, view.right[0].data_id), L"5000000008");
-  auto files = callgrind_file_costs(sample(), {1});
-  ASSERT_EQ(files.size(), 4u);
-  EXPECT_EQ(files[0].name, sources_dir() + "/a.c");  // 21 Dr, then h.h 6, lib.c 3, ??? 0
-  EXPECT_EQ(files[1].costs, std::vector<cost_t>{6});
 }
 
 }  // namespace

@@ -20,21 +20,12 @@ inline const std::string& callgrind_dir() {
     static std::string to_remove = made;
     std::atexit([] { std::system(("rm -rf '" + to_remove + "'").c_str()); });
     write_all(made + "/prog.c",
-              "#include <stdio.h>\n"
-              "long work(int n);\n"
-              "int main(void) {\n"
-              "  long t = 0;\n"
-              "  for (int k = 0; k < 50; ++k) t += work(1000);\n"
-              "  printf(\"%ld\\n\", t);\n"
-              "  return 0;\n"
-              "}\n");
+              "#include <stdio.h>\nlong work(int n);\nint main(void) {\n  long t = 0;\n"
+              "  for (int k = 0; k < 50; ++k) t += work(1000);\n  printf(\"%ld\\n\", t);\n"
+              "  return 0;\n}\n");
     write_all(made + "/work.c",
-              "long work(int n) {\n"
-              "  long s = 0;\n"
-              "  for (int i = 0; i < n; ++i)\n"
-              "    s += i % 7;\n"
-              "  return s;\n"
-              "}\n");
+              "long work(int n) {\n  long s = 0;\n  for (int i = 0; i < n; ++i)\n"
+              "    s += i % 7;\n  return s;\n}\n");
     // The sanitizers' options must not reach the compiler, valgrind or the program.
     std::string env = "env -u ASAN_OPTIONS -u UBSAN_OPTIONS -u LSAN_OPTIONS -u LD_PRELOAD ";
     std::string run = env + "valgrind --tool=callgrind --callgrind-out-file=";
