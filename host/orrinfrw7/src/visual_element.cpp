@@ -401,9 +401,16 @@ void CVisualElement::HandleControlChangeFocus(bool) {}
 void CVisualElement::HandleFocusChanged(bool) {}
 
 void CVisualElement::DrawContent(orrin7::IPainter* painter) {
+  if (m_backgroundCovered && HasVisibleClientChild()) return;
   const orrin7::rectangle<int> r = GetDrawRect();
   painter->SetBrush(orrin7::brush(GetBkColor(), 1));
   painter->FillRect(r.left, r.top, r.right, r.bottom);
+}
+
+bool CVisualElement::HasVisibleClientChild() const {
+  return std::any_of(m_children.begin(), m_children.end(), [](const CVisualElement* child) {
+    return child->m_visible && child->m_alignment == AL_Client;
+  });
 }
 
 bool CVisualElement::HandleOnTooltip(CTooltipEvent&) { return false; }

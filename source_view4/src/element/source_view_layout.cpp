@@ -55,6 +55,12 @@ void source_view_layout_t::build_elements() {
   right_splitter->SetBkColor(orrin7::GetSysPalette().GetColor(orrin7::PAL_CellBackground));
   right_splitter->SetNeighbours(right_region, center_region);
 
+  // The containers are tiled by their aligned children around an AL_Client one: painting their
+  // backgrounds under the grids would fill the whole view a few times over on every repaint.
+  for (CVisualElement* container : std::initializer_list<CVisualElement*>{
+           this, scroll_box, left_panel, left_summary_panel, center_region, right_region})
+    container->SetBackgroundCovered(true);
+
   // Rows are a text line plus the system's row spacing, however the line height is chosen.
   const int spacing = int(orrin7::GetCurrentSystem()->GetMetricF(orrin7::SM_LineHeight));
   for (grid_element_t* grid :

@@ -257,6 +257,32 @@ TEST_F(SourceView, LinksAreBlue) {
   EXPECT_TRUE(blue);
 }
 
+// The containers leave their backgrounds to the children that tile them: whatever the surface
+// held before, a full repaint leaves none of it, with and without the side regions and bars.
+TEST_F(SourceView, ARepaintCoversEveryPixel) {
+  auto is_stale = [](const orrin7::_color& c) {
+    return c.red() == 0xFF && c.green() == 0 && c.blue() == 0xFF;
+  };
+  auto stale_pixels = [&] {
+    cairo_t* cr = cairo_create(control.GetSurface());
+    cairo_set_source_rgb(cr, 1, 0, 1);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    control.GetRoot()->Invalidate();
+    control.Paint();
+    int count = 0;
+    for (int y = 0; y < 500; y += 3)
+      for (int x = 0; x < 900; x += 3) count += is_stale(control.GetPixel(x, y)) ? 1 : 0;
+    return count;
+  };
+  EXPECT_EQ(stale_pixels(), 0) << "empty view";
+  fill(400);
+  EXPECT_EQ(stale_pixels(), 0) << "three regions, vertical bar";
+  view->get_left_grid()->set_columns({}, {});
+  view->set_splitter_pos(100);
+  EXPECT_EQ(stale_pixels(), 0) << "no left region, narrow center";
+}
+
 // ---- text export ----
 
 class SourceViewExport : public SourceView {

@@ -74,6 +74,10 @@ class CVisualElement : public CBase {
   // text); the font not set here is the parent's, at the top the default GUI font.
   void SetBkColor(const orrin7::_color& color);
   orrin7::_color GetBkColor() const;
+  // A container whose children tile it leaves its own background unpainted while it has a
+  // visible AL_Client child: the aligned children then paint every pixel of it, and on a
+  // full-window composite the skipped fills are a good part of each repaint.
+  void SetBackgroundCovered(bool covered) { m_backgroundCovered = covered; }
   void SetFgColor(const orrin7::_color& color);
   orrin7::_color GetFgColor() const;
   void SetFont(const orrin7::font& font);
@@ -191,6 +195,7 @@ class CVisualElement : public CBase {
   void LeaveControl();
   int IndexOfChildHolding(const CVisualElement* element) const;
   bool IsBeingDestroyed() const;
+  bool HasVisibleClientChild() const;
 
   CVisualElement* m_parent = nullptr;
   std::vector<CVisualElement*> m_children;  // in creation order
@@ -206,6 +211,7 @@ class CVisualElement : public CBase {
   bool m_bkColorSet = false;
   bool m_fgColorSet = false;
   bool m_fontSet = false;
+  bool m_backgroundCovered = false;
   orrin7::_color m_bkColor;
   orrin7::_color m_fgColor;
   orrin7::font m_font;
