@@ -129,38 +129,29 @@ TEST(text_format, classic_numbers_match_a_wide_stream_at_every_magnitude) {
   }
 }
 
-// Any other global locale groups digits and picks the decimal point, for every number written
-// (hexadecimal ones included, as a stream does).
-TEST(text_format, numbers_follow_a_grouping_global_locale) {
-  formatter_t model;
-  global_locale_t locale(std::locale(std::locale::classic(), new grouping_punct_t));
-  EXPECT_EQ(numbers(model),
-            (std::vector<std::wstring>{L"-2.147.483.648", L"4.294.967.295", L"0xabc.def.123",
-                                       L"1.234.567,80%", L"{1.234 ,-5}", L"{999}a"}));
-  EXPECT_EQ(model.format_data(1000, 5), L"1.000");
-}
-
-// System locales: C.UTF-8 is not the classic locale but writes as it does; en_US and de_DE group
-// by three with opposite separators.
-TEST(text_format, numbers_follow_the_system_locales_present) {
-  const std::pair<const char*, std::vector<std::wstring>> cases[] = {
-      {"C.UTF-8", ungrouped},
+// Any other global locale groups digits and picks the decimal point for every number written
+// (hexadecimal ones included, as a stream does). C.UTF-8 is not the classic locale but writes as
+// it does; en_US and de_DE group by three with opposite separators.
+TEST(text_format, numbers_follow_a_grouping_locale_and_the_system_locales_present) {
+  const std::vector<std::wstring> dotted{L"-2.147.483.648", L"4.294.967.295", L"0xabc.def.123",
+                                         L"1.234.567,80%",  L"{1.234 ,-5}",   L"{999}a"};
+  const std::tuple<const char*, std::optional<std::locale>, std::vector<std::wstring>> cases[] = {
+      {"grouping", std::locale(std::locale::classic(), new grouping_punct_t), dotted},
+      {"C.UTF-8", system_locale("C.UTF-8"), ungrouped},
       {"en_US.UTF-8",
+       system_locale("en_US.UTF-8"),
        {L"-2,147,483,648", L"4,294,967,295", L"0xabc,def,123", L"1,234,567.80%", L"{1,234 ,-5}",
         L"{999}a"}},
-      {"de_DE.UTF-8",
-       {L"-2.147.483.648", L"4.294.967.295", L"0xabc.def.123", L"1.234.567,80%", L"{1.234 ,-5}",
-        L"{999}a"}},
+      {"de_DE.UTF-8", system_locale("de_DE.UTF-8"), dotted},
   };
   formatter_t model;
   std::string absent;
-  for (const auto& [name, texts] : cases) {
-    const std::optional<std::locale> system = system_locale(name);
-    if (!system) {
+  for (const auto& [name, locale, texts] : cases) {
+    if (!locale) {
       absent += std::string(" ") + name;
       continue;
     }
-    global_locale_t locale(*system);
+    global_locale_t global(*locale);
     EXPECT_EQ(numbers(model), texts) << name;
   }
   if (!absent.empty()) GTEST_SKIP() << "locales not installed on this machine:" << absent;
