@@ -140,7 +140,7 @@ void apply_hierarchy(viewer_element_t& element, const view_description_t& view, 
   model->clear_hierarchy();
   if (groups) {
     for (const group_spec_t& g : view.groups) model->create_group(g.header_row, g.last_row);
-  } else if (view.snippets_open) {
+  } else if (view.snippet_links) {
     // Each snippet opens as it is made: the row made is the default expanded one.
     model->set_default_hierarchical_state(row_state_expanded);
     for (unsigned row : view.snippet_rows) {
@@ -154,8 +154,10 @@ void apply_hierarchy(viewer_element_t& element, const view_description_t& view, 
     for (unsigned row : view.snippet_rows) model->create_group(row, 0);
   }
   model->update_hierarchy();
-  if (auto* snippets = element.get_center_grid()->get_snippet_painter().get())
+  if (auto* snippets = element.get_center_grid()->get_snippet_painter().get()) {
     snippets->set_image_list(branch_icons());
+    snippets->set_additional_flags(view.snippet_links ? int(view_description_t::link_entry) : 0);
+  }
 }
 
 // The snippet painter draws its frame from 24 pixels into the cell, and the entries one line each

@@ -361,12 +361,12 @@ void describe_calls(context_t& c, const slot_t& slot, std::vector<snippet_item_t
   for (const callee_t& callee : callees) {
     const callgrind_function_t& f = c.profile.functions[callee.function];
     std::wstring calls = number(callee.count) + (callee.count == 1 ? L" call" : L" calls");
+    bool can_show = f.first_line > 0 && c.showable(f.file);
     items.push_back(
         {{},
          L"\u2192 " + widen(f.name) + L"   " + calls + L"   " + number(callee.cost) + L" " + event,
          -1,
-         0});
-    bool can_show = f.first_line > 0 && c.showable(f.file);
+         can_show ? view_description_t::link_entry : 0});
     targets.push_back({can_show ? c.profile.files[f.file] : std::string(), f.first_line});
   }
 }
@@ -471,7 +471,7 @@ void write_snippets(context_t& c, const plan_t& plan, source_view4::data_model_t
                                view.snippet_rows.push_back(unsigned(r));
                                return snippet;
                              });
-  view.snippets_open = true;
+  view.snippet_links = true;
 }
 
 }  // namespace

@@ -66,8 +66,12 @@ struct view_description_t {
   // Profiles: per flat row that calls, the callees in the order of its snippet entries; a target
   // with an empty file cannot be shown. Enter follows the first that can.
   std::map<unsigned, std::vector<jump_target_t>> row_calls;
-  bool snippets_open = false;  // snippet rows start expanded
-  std::wstring summary;        // the totals line, as the summary row shows it
+  // Snippet entries are links (the calls of a profile): snippet rows start expanded, entries
+  // with link_entry set are drawn plain and the others dimmed.
+  bool snippet_links = false;
+  static constexpr unsigned link_entry =
+      1;                 // snippet_item_t::flags of an entry that can be followed
+  std::wstring summary;  // the totals line, as the summary row shows it
 
   // The highest source line the view shows.
   unsigned line_count() const {

@@ -131,7 +131,9 @@ TEST(CallgrindView, SnippetsListCalleesCostliestFirstWithTargetsTheViewCanShow) 
   ASSERT_EQ(snippet.items.size(), 2u);
   EXPECT_EQ(snippet.items[0].title, L"\u2192 libfn   1 call   40 Ir");
   EXPECT_EQ(snippet.items[1].title, L"\u2192 helper   2 calls   20 Ir");
-  EXPECT_EQ(view.row_calls[3][0].file, "");  // lib.c cannot be shown
+  EXPECT_EQ(view.row_calls[3][0].file, "");  // lib.c cannot be shown: its entry is dimmed
+  EXPECT_EQ(snippet.items[0].flags + 2 * snippet.items[1].flags,
+            2 * view_description_t::link_entry);
   EXPECT_EQ(view.row_calls[3][1].file, sources_dir() + "/a.c");
   EXPECT_EQ(view.row_calls[3][1].line, 4u);
   EXPECT_EQ(view.row_calls[4][0].file, "");  // ??? neither
