@@ -185,8 +185,15 @@ TEST(CairoShapes, DegenerateSizesInkOnlyTheirOwnPixels) {
   }
   // Radii beyond half the rectangle make an ellipse: its corners stay clear.
   pixel_probe_t ellipse(20, 20);
-  ellipse.render([](orrin7::IPainter& p) { p.RoundRect(5, 2, 9, 18, 10, 10); });
-  EXPECT_EQ(ellipse.mismatches({{5, 2, white}, {8, 2, white}, {5, 17, white}, {8, 17, white}}), "");
+  ellipse.render([](orrin7::IPainter& p) {
+    p.SetPen(pen(red, 0, 1));
+    p.SetBrush(orrin7::brush(blue, 1));
+    p.RoundRect(5, 2, 9, 18, 10, 10);
+  });
+  EXPECT_GT(ellipse.count_not(5, 2, 9, 18, white), 30);
+  const auto inked = [](_color c) { return c.green() < 0xC0; };
+  for (const auto& [x, y] : {std::pair(5, 2), {8, 2}, {5, 17}, {8, 17}})
+    EXPECT_EQ(ellipse.count(x, y, x + 1, y + 1, inked), 0) << x << ", " << y;
 }
 
 // The drawing state every case below starts from, and a drawing that uses all of it (brush, pen
@@ -243,6 +250,12 @@ TEST(CairoShapes, EveryOperationLeavesTheStateAsItFoundIt) {
          p.GetTextSize(L"wide", &other, -1, false, false);
          p.GetTextSize(L"wide", &other, -1, true, true);
          p.GetTextRect({0, 0, 40, 40}, L"x\ny", orrin7::TA_CalcRect, -1);
+       }},
+      {"opaque text",
+       [](auto& p) {
+         p.SetBkMode(orrin7::BK_Opaque);
+         p.DrawString({2, 2, 40, 20}, L"op", orrin7::TA_SingleLine, -1);
+         p.SetBkMode(orrin7::BK_Transparent);
        }},
       {"pop without a push", [](auto& p) { p.PopClip(); }},
       {"round rectangle", [](auto& p) { p.RoundRect(2, 2, 30, 30, 8, 4); }},
