@@ -331,7 +331,14 @@ TEST(header_reference, OrderGeometryHitTestsAndSignalsFollowRandomEditsAndDrags)
       ref.Scroll(to);
       continue;
     } else if (op >= 5) {
-      const int x0 = int(rng() % 300), x1 = rng() % 2 ? x0 + int(rng() % 11) - 5 : int(rng() % 300);
+      const int x0 = int(rng() % 300);
+      int x1 = rng() % 2 ? x0 + int(rng() % 11) - 5 : int(rng() % 300);
+      const std::vector<CSimpleHeaderItem*> shown = ref.Shown();
+      if (rng() % 3 == 0 && !shown.empty()) {  // on a column's middle pixel or just before it
+        const int i = int(rng() % shown.size());
+        x1 = (2 * ref.Edge(i) - std::max(shown[std::size_t(i)]->GetWidth(), 0)) / 2 - ref.start -
+             int(rng() % 2);
+      }
       ref.Drag(x0, x1);  // first: the header changes the widths of the items both share
       widgets_test::Drag(control, x0, 5, x1, 5);
     }
