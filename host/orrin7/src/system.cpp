@@ -13,17 +13,6 @@ namespace {
 // row. With less, the bottom of the line's ink (underscores, descenders) is cut.
 constexpr double row_spacing = 5.0;
 
-// Keeps the last text in memory; the window control replaces it with the desktop clipboard.
-class CMemoryClipboard : public IClipboardService {
- public:
-  void SetText(const std::wstring& text) override { m_text = text; }
-  void TakeText(std::wstring&& text) override { m_text = std::move(text); }
-  std::wstring GetText() const override { return m_text; }
-
- private:
-  std::wstring m_text;
-};
-
 class CSystem : public ISystem {
  public:
   orrin_ptr<IImageList> CreateImageList(int width, int height) override {

@@ -7,14 +7,9 @@
 
 #include "source_view4/hierarchical_model.h"
 #include "support/model_checker.h"
+#include "support/reference_tree.h"
 
 namespace sv4_test {
-
-struct lazy_child_t {
-  unsigned int data;
-  bool group;
-  bool open;  // added Expanded (with AddItemSimple, so without children of its own yet)
-};
 
 class test_tree_t
     : public orrinfrw7::CHierarchicalModel<orrinfrw7::IHierarchicalModel, unsigned int> {

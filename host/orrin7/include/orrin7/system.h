@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "orrin7/painter.h"
@@ -97,6 +98,18 @@ class IClipboardService {
   // instead of copying, which counts when a copy of a million rows is hundreds of megabytes.
   virtual void TakeText(std::wstring&& text) { SetText(text); }
   virtual std::wstring GetText() const = 0;
+};
+
+// Keeps the last text in memory: the system object's clipboard until a window control puts the
+// desktop's in its place, and the headless control's own.
+class CMemoryClipboard : public IClipboardService {
+ public:
+  void SetText(const std::wstring& text) override { m_text = text; }
+  void TakeText(std::wstring&& text) override { m_text = std::move(text); }
+  std::wstring GetText() const override { return m_text; }
+
+ private:
+  std::wstring m_text;
 };
 
 // Metric indexes of ISystem.

@@ -105,16 +105,6 @@ class COffscreenControl : public CControl {
   virtual void TooltipShown() {}
 
  private:
-  class CMemoryClipboard : public orrin7::IClipboardService {
-   public:
-    void SetText(const std::wstring& text) override { m_text = text; }
-    void TakeText(std::wstring&& text) override { m_text = std::move(text); }
-    std::wstring GetText() const override { return m_text; }
-
-   private:
-    std::wstring m_text;
-  };
-
   enum class VectorFormat { pdf, svg };
   bool SaveVector(const std::string& path, VectorFormat format, std::string* error);
   void CreateSurface(int width, int height);
@@ -125,7 +115,7 @@ class COffscreenControl : public CControl {
   cairo_surface_t* m_surface = nullptr;
   struct _cairo* m_context = nullptr;
   std::unique_ptr<orrin7::CCairoPainter> m_painter;
-  CMemoryClipboard m_clipboard;
+  orrin7::CMemoryClipboard m_clipboard;
   orrin7::IClipboardService* m_previousClipboard = nullptr;
   int m_scale = 1;
 
