@@ -317,15 +317,6 @@ plan_t plan_functions(context_t& c) {
   return plan;
 }
 
-// Writes one column made by `make(row)` for every row, holding only that column's values.
-template <class T, class F>
-void write_column(source_view4::data_model_t& model, unsigned column, std::size_t rows, F make) {
-  std::vector<T> values;
-  values.reserve(rows);
-  for (std::size_t r = 0; r < rows; ++r) values.push_back(make(r));
-  model.set_column_data(column, 0, values.data(), rows);
-}
-
 std::wstring function_title(const context_t& c, std::uint32_t function) {
   const std::size_t n = c.event_count();
   std::wstring title = widen(c.profile.functions[function].name);

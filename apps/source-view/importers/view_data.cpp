@@ -161,16 +161,6 @@ void write_sources(source_view4::data_model_t& model, const std::vector<std::wst
   model.set_column_data(source_view4::source_column, 0, sources.data(), sources.size());
 }
 
-// Writes one column made by `make(row)` for every row, holding only that column's values at a
-// time, so that the peak stays near the model's own size.
-template <class T, class F>
-void write_column(source_view4::data_model_t& model, unsigned column, std::size_t rows, F make) {
-  std::vector<T> values;
-  values.reserve(rows);
-  for (std::size_t r = 0; r < rows; ++r) values.push_back(make(r));
-  model.set_column_data(column, 0, values.data(), rows);
-}
-
 }  // namespace
 
 view_description_t fill_coverage_view(const file_coverage_t& coverage, view_mode_t mode,

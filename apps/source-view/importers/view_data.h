@@ -81,6 +81,16 @@ struct view_description_t {
   }
 };
 
+// Writes one column made by `make(row)` for every row, holding only that column's values at a
+// time, so that the peak stays near the model's own size.
+template <class T, class F>
+void write_column(source_view4::data_model_t& model, unsigned column, std::size_t rows, F make) {
+  std::vector<T> values;
+  values.reserve(rows);
+  for (std::size_t r = 0; r < rows; ++r) values.push_back(make(r));
+  model.set_column_data(column, 0, values.data(), rows);
+}
+
 // A model row per source line (plus a group row per function in functions mode), filled in one
 // batch. Throws nothing: the coverage has been checked by its importer.
 view_description_t fill_coverage_view(const file_coverage_t& coverage, view_mode_t mode,

@@ -2,7 +2,6 @@
 // another function in another file.
 static inline unsigned mix(unsigned h, unsigned v) {
   h ^= v + 0x9e3779b9u + (h << 6) + (h >> 2);
-  if (h & 1)
-    h = h * 2654435761u;
+  if (h & 1) h = h * 2654435761u;
   return h;
 }

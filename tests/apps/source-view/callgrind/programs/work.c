@@ -18,17 +18,14 @@ __attribute__((noinline)) unsigned step(unsigned seed, int rounds) {
 
 __attribute__((noinline)) static unsigned sum_table(int stride) {
   unsigned s = 0;
-  for (int i = 0; i < (1 << 14); i += stride)
-    s += table[i];
+  for (int i = 0; i < (1 << 14); i += stride) s += table[i];
   return s;
 }
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
   unsigned h = (unsigned)argc;
-  for (int r = 1; r <= 3; ++r)
-    h ^= step(h, 300 * r);
-  if (argc > 5)
-    puts(argv[1]);
+  for (int r = 1; r <= 3; ++r) h ^= step(h, 300 * r);
+  if (argc > 5) puts(argv[1]);
   printf("%u %u\n", h, sum_table(7) + sum_table(3));
   return 0;
 }
