@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "canvas.h"
+#include "support/canvas.h"
 #include "orrin7/cairo_painter.h"
 #include "orrin7/painter.h"
 #include "support/pixel_probe.h"

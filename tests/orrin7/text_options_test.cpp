@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "canvas.h"
+#include "support/canvas.h"
 #include "orrin7/painter.h"
 
 namespace {
