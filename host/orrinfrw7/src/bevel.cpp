@@ -65,6 +65,18 @@ bool CSplitter::IsHorizontal() const {
   return GetAlignment() == AL_Top || GetAlignment() == AL_Bottom;
 }
 
+// The bar's ends meet the edges of the area it divides; lines across them would stand as short
+// stubs between the long edges, so a box keeps only the long ones.
+void CSplitter::DrawContent(orrin7::IPainter* painter) {
+  if (GetShape() != BVSH_Box) return CBevel::DrawContent(painter);
+  CVisualElement::DrawContent(painter);
+  const orrin7::rectangle<int> all = GetDrawRect();
+  if (all.empty()) return;
+  const bool across = IsHorizontal();
+  DrawEdge(painter, across, across ? all.top : all.left, 1);
+  DrawEdge(painter, across, across ? all.bottom - 1 : all.right - 1, -1);
+}
+
 void CSplitter::UpdateCursor() { SetCursor(IsHorizontal() ? CR_SizeNS : CR_SizeWE); }
 
 void CSplitter::SetNeighbours(CVisualElement* sized, CVisualElement* other) {

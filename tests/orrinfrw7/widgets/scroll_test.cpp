@@ -191,6 +191,27 @@ TEST_F(splitter_test, AcrossSplittersDragUpAndDownAndLostNeighboursEndTheDrag) {
   EXPECT_EQ(control.GetFailureCount(), 0);
 }
 
+// A box splitter draws its two long edges and nothing across its ends, standing or lying.
+TEST_F(splitter_test, ABoxBarHasNoLinesAcrossItsEnds) {
+  splitter->SetBkColor(orrin7::_color::rgb(10, 200, 10));
+  const std::uint32_t face = splitter->GetBkColor().value;
+  const auto at = [&](int x, int y) { return control.GetPixel(x, y).value; };
+  for (const bool across : {false, true}) {
+    if (across) splitter->SetAlignment(AL_Bottom), splitter->SetHeight(6);
+    control.Paint();
+    const orrin7::rectangle<int> b = splitter->GetBounds();
+    const int middle_x = (b.left + b.right) / 2, middle_y = (b.top + b.bottom) / 2;
+    for (int end : {0, 1}) {
+      EXPECT_EQ(at(across ? b.left + end : middle_x, across ? middle_y : b.top + end), face);
+      EXPECT_EQ(at(across ? b.right - 1 - end : middle_x, across ? middle_y : b.bottom - 1 - end),
+                face);
+      EXPECT_NE(at(across ? middle_x : b.left + end, across ? b.top + end : middle_y), face);
+      EXPECT_NE(at(across ? middle_x : b.right - 1 - end, across ? b.bottom - 1 - end : middle_y),
+                face);
+    }
+  }
+}
+
 TEST(bevel, EdgesFollowTheStyleAndTheShape) {
   COffscreenControl control(60, 40);
   auto* bevel = new CBevel(control.GetRoot(), {0, 0}, AL_Client);

@@ -42,11 +42,10 @@ class CBevel : public CVisualElement {
  protected:
   void DrawContent(orrin7::IPainter* painter) override;
   void SysColorsChanged() override { Invalidate(); }
-
- private:
   // One edge line, two pixels deep unless flat; `outer` is the pixel row or column of the edge.
   void DrawEdge(orrin7::IPainter* painter, bool horizontal, int outer, int inwards);
 
+ private:
   int m_style = BVS_Sunken;
   int m_shape = BVSH_Box;
 };
@@ -72,6 +71,8 @@ class CSplitter : public CBevel, public utilkit2::subscriber_base_t {
   utilkit2::signal_t<CSplitter*, int> Moved;
 
  protected:
+  // A box shows only the bar's two long edges.
+  void DrawContent(orrin7::IPainter* painter) override;
   bool HandleMouseDown(const CMouseEvent& event) override;
   bool HandleMouseMove(const CMouseEvent& event) override;
   bool HandleMouseUp(const CMouseEvent& event) override;
