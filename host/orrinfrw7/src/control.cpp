@@ -21,7 +21,10 @@ orrin7::rectangle<double> ToDouble(const orrin7::rectangle<int>& r) {
 }  // namespace
 
 // The root is made in the body: its construction registers it in members declared after m_root.
-CControl::CControl() { m_root = new CVisualElement(this); }
+CControl::CControl() {
+  m_root = new CVisualElement(this);
+  m_root->SetBackgroundCovered(true);
+}
 
 CControl::~CControl() { DestroyElements(); }
 

@@ -199,7 +199,8 @@ void grid_element_t::DrawRowEmptyArea(orrin7::IPainter* painter,
 // columns end inside the element.
 void grid_element_t::DrawColumnEmptyArea(orrin7::IPainter* painter,
                                          const orrin7::rectangle<double>& rect) {
-  if (m_cellsCoverRows) return;
+  // A row-wide cell covers this area, when a column of some width is there to hold it.
+  if (m_cellsCoverRows && m_columns && m_columns->GetTotalSize() > 0) return;
   fill(painter, rect);
   if (!m_drawSeparator || !m_columns) return;
   const orrin7::rectangle<int> content = GetContentRect();
