@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
-#include "support/canvas.h"
 #include "orrin7/cairo_painter.h"
 #include "orrin7/painter.h"
+#include "support/canvas.h"
 #include "support/pixel_probe.h"
 
 namespace {

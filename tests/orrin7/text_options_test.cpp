@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "support/canvas.h"
 #include "orrin7/painter.h"
+#include "support/canvas.h"
 
 namespace {
 
