@@ -143,9 +143,11 @@ std::vector<branch_record_t> read_branches(const document_t& doc, const json& li
   return branches;
 }
 
-coverage_totals_t totals_of(const document_t& doc, const json& file, const std::string& where,
-                            bool& executed) {
-  file_coverage_t coverage;
+// The file's "lines" entries merged per line number. With `source` given, a line past the end of
+// its source lines is a fault of the document.
+std::map<unsigned, line_record_t> read_line_records(const document_t& doc, const json& file,
+                                                    const std::string& where,
+                                                    const file_coverage_t* source) {
   std::map<unsigned, line_record_t> lines;
   const json& entries = doc.member(file, "lines", where);
   if (!entries.is_array()) doc.fail(where + ".lines", "expected an array");
@@ -153,13 +155,23 @@ coverage_totals_t totals_of(const document_t& doc, const json& file, const std::
     std::string at = where + ".lines[" + std::to_string(i) + "]";
     const json& entry = entries[i];
     if (!entry.is_object()) doc.fail(at, "expected an object");
-    auto number = unsigned(doc.number(entry, "line_number", at));
+    auto number = doc.number(entry, "line_number", at);
+    if (source && (number == 0 || number > source->source_lines.size()))
+      doc.fail(at, "line " + std::to_string(number) + " is past the end of " + source->source_name +
+                       " (" + std::to_string(source->source_lines.size()) + " lines)");
     std::string function = entry.contains("function_name") && entry["function_name"].is_string()
                                ? entry["function_name"].get<std::string>()
                                : std::string();
-    add_repetition(lines[number], function, doc.number(entry, "count", at),
+    add_repetition(lines[unsigned(number)], function, doc.number(entry, "count", at),
                    doc.flag(entry, "unexecuted_block", at), read_branches(doc, entry, at));
   }
+  return lines;
+}
+
+coverage_totals_t totals_of(const document_t& doc, const json& file, const std::string& where,
+                            bool& executed) {
+  file_coverage_t coverage;
+  std::map<unsigned, line_record_t> lines = read_line_records(doc, file, where, nullptr);
   for (auto& [number, line] : lines) {
     settle_branches(line);
     coverage.lines.push_back(std::move(line));
@@ -267,24 +279,7 @@ file_coverage_t parse_gcov_json(const std::string& path, std::string_view text,
   coverage.source_lines =
       read_source_lines(source_path(coverage.source_name, source_dir, doc.working_directory()));
 
-  std::map<unsigned, line_record_t> lines;
-  const json& entries = doc.member(file, "lines", where);
-  if (!entries.is_array()) doc.fail(where + ".lines", "expected an array");
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    std::string at = where + ".lines[" + std::to_string(i) + "]";
-    const json& entry = entries[i];
-    if (!entry.is_object()) doc.fail(at, "expected an object");
-    auto number = doc.number(entry, "line_number", at);
-    if (number == 0 || number > coverage.source_lines.size())
-      doc.fail(at, "line " + std::to_string(number) + " is past the end of " +
-                       coverage.source_name + " (" + std::to_string(coverage.source_lines.size()) +
-                       " lines)");
-    std::string function = entry.contains("function_name") && entry["function_name"].is_string()
-                               ? entry["function_name"].get<std::string>()
-                               : std::string();
-    add_repetition(lines[unsigned(number)], function, doc.number(entry, "count", at),
-                   doc.flag(entry, "unexecuted_block", at), read_branches(doc, entry, at));
-  }
+  std::map<unsigned, line_record_t> lines = read_line_records(doc, file, where, &coverage);
   coverage.lines.resize(coverage.source_lines.size());
   for (auto& [number, line] : lines) {
     settle_branches(line);

@@ -4,75 +4,30 @@
 // GTK theme, the clipboard service carries any text, and GDK keys map to the codes elements use.
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
-#include <poll.h>
 #include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "orrin7/system.h"
 #include "orrinfrw7/gtk_control.h"
+#include "support/child_process.h"
 
 using namespace orrinfrw7;
 
 namespace {
 
-// Waits until `done` holds, checking every 50 ms, for at most `seconds`.
-bool PollUntil(const std::function<bool()>& done, double seconds = 20) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  return true;
-}
-
-// The standard output of a shell command (its complaints are not shown).
-std::string Shell(const std::string& command) {
-  std::string out;
-  FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r");
-  char buffer[4096];
-  for (std::size_t n; pipe && (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-    out.append(buffer, n);
-  if (pipe) pclose(pipe);
-  return out;
-}
-
-// A program started through the shell, which first prints the process id it keeps; `out` reads
-// the rest of its standard output, unbuffered so that poll() on it tells whether more came.
-// Stopped when the object goes.
-struct program_t {
-  explicit program_t(const std::string& command)
-      : out(popen(("echo $$; exec " + command).c_str(), "r")) {
-    if (out == nullptr || setvbuf(out, nullptr, _IONBF, 0) != 0 ||
-        std::fscanf(out, "%d", &pid) != 1)
-      pid = -1;
-  }
-  ~program_t() { Stop(); }
-  // SIGTERM, then the exit code; -1 when it ended by a signal or did not end within 30 seconds
-  // (it is killed then).
-  int Stop() {
-    int status = -1;
-    if (pid > 0 && kill(pid, SIGTERM) == 0 &&
-        !PollUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; }, 30))
-      kill(pid, SIGKILL);
-    if (out) pclose(out);
-    out = nullptr;
-    pid = -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-  FILE* out;
-  int pid = -1;
-};
+using sv4_test::child_process_t;
+using sv4_test::poll_until;
+using sv4_test::shell;
 
 // A window's pixels as 0xRRGGBB values, taken from the screen where the window is (nothing covers
 // it: the tests run no other window).
@@ -84,7 +39,7 @@ struct image_t {
 
 image_t Capture(const std::string& window) {
   image_t image;
-  const std::string geometry = Shell("xdotool getwindowgeometry --shell " + window);
+  const std::string geometry = shell("xdotool getwindowgeometry --shell " + window);
   int x = 0, y = 0, width = 0, height = 0;
   if (std::sscanf(geometry.c_str(), "WINDOW=%*d X=%d Y=%d WIDTH=%d HEIGHT=%d", &x, &y, &width,
                   &height) != 4)
@@ -141,30 +96,19 @@ int ShiftUp(const image_t& before, const image_t& after, int left, int right, in
 }
 
 struct window_test : ::testing::Test {
-  // Starts an Xvfb on the display number it picks and makes it the DISPLAY of this process and of
-  // the programs it starts, with GTK kept off the accessibility bus and the settings daemon, on
-  // its default light theme whatever the desktop prefers.
   static void SetUpTestSuite() {
-    setenv("NO_AT_BRIDGE", "1", 1);
-    setenv("GSETTINGS_BACKEND", "memory", 1);
-    setenv("GDK_BACKEND", "x11", 1);
-    unsetenv("GTK_THEME");
-    server = new program_t(
-        "Xvfb -displayfd 1 -screen 0 2000x1400x24 -nolisten tcp -noreset 2>/dev/null");
-    if (server->pid < 0) return;
-    int display = -1;
-    pollfd ready{fileno(server->out), POLLIN, 0};
-    if (poll(&ready, 1, 15000) <= 0 || std::fscanf(server->out, "%d", &display) != 1) return;
-    setenv("DISPLAY", (":" + std::to_string(display)).c_str(), 1);
+    const int display = sv4_test::start_x_server(server, "2000x1400x24");
+    if (display < 0) return;
+    sv4_test::use_display(display);
     gtk_ready = gtk_init_check(nullptr, nullptr);
   }
   // The display stays open: nothing talks to it after the tests, and closing it would leave
   // Cairo's per-display data behind.
-  static void TearDownTestSuite() { delete server; }
+  static void TearDownTestSuite() { server.reset(); }
   void SetUp() override {
     if (!gtk_ready) GTEST_SKIP() << "no X server: Xvfb could not be started";
   }
-  static inline program_t* server = nullptr;
+  static inline std::unique_ptr<child_process_t> server;
   static inline bool gtk_ready = false;
 };
 
@@ -173,15 +117,15 @@ TEST_F(window_test, TheExampleShowsItsRowsScrollsBothRegionsAndCopiesTheCurrentR
   const std::string path =
       std::string(build ? build : ".") + "/examples/scroll_regions/scroll_regions";
   ASSERT_EQ(access(path.c_str(), X_OK), 0) << path << " is not built";
-  Shell("xdotool mousemove 1990 1390");  // off the window: no tooltip shows up
-  program_t example(path + " >/dev/null");
+  shell("xdotool mousemove 1990 1390");  // off the window: no tooltip shows up
+  child_process_t example(path + " >/dev/null");
   std::string window;
-  ASSERT_TRUE(PollUntil([&] {
-    return !(window = Shell("xdotool search --onlyvisible --name '^Scroll regions'")).empty();
+  ASSERT_TRUE(poll_until([&] {
+    return !(window = shell("xdotool search --onlyvisible --name '^Scroll regions'")).empty();
   })) << "the window did not appear";
   window = std::to_string(std::stoul(window));
   image_t shot;
-  ASSERT_TRUE(PollUntil([&] {
+  ASSERT_TRUE(poll_until([&] {
     shot = Capture(window);
     return Band(shot, 10, 50, 230, 300).ink > 50;
   })) << "the rows were not painted";
@@ -197,9 +141,9 @@ TEST_F(window_test, TheExampleShowsItsRowsScrollsBothRegionsAndCopiesTheCurrentR
   EXPECT_GT(side_rows.ink, 200);
 
   // A wheel turn over the side region scrolls both by three rows.
-  Shell("xdotool mousemove --window " + window + " 700 300 click 5");
+  shell("xdotool mousemove --window " + window + " 700 300 click 5");
   image_t after;
-  EXPECT_TRUE(PollUntil([&] {
+  EXPECT_TRUE(poll_until([&] {
     after = Capture(window);
     return ShiftUp(shot, after, 600, 840, 80, 500) > 0;
   })) << "the side region did not scroll";
@@ -208,12 +152,12 @@ TEST_F(window_test, TheExampleShowsItsRowsScrollsBothRegionsAndCopiesTheCurrentR
   EXPECT_GE(side, 30);
 
   // Ctrl+C puts the current row on the desktop clipboard.
-  Shell("xdotool windowfocus --sync " + window + " key Down Down ctrl+c");
+  shell("xdotool windowfocus --sync " + window + " key Down Down ctrl+c");
   std::string text;
-  EXPECT_TRUE(PollUntil([&] { return !(text = Shell("xclip -o -selection clipboard")).empty(); }))
+  EXPECT_TRUE(poll_until([&] { return !(text = shell("xclip -o -selection clipboard")).empty(); }))
       << "nothing reached the clipboard";
   EXPECT_EQ(text, "Row\tName\tLine\tOffset\tHex\n3\titem c\t3\t96\t0x3C6EF362\n");
-  EXPECT_EQ(example.Stop(), 0) << "the example did not end cleanly";
+  EXPECT_EQ(example.stop(), 0) << "the example did not end cleanly";
 }
 
 // The source view example in a window: Ctrl+C copies the selected first line, with the caption
@@ -223,27 +167,27 @@ TEST_F(window_test, TheSourceViewCopiesItsSelectionToTheDesktopClipboard) {
   const std::string path = std::string(build ? build : ".") + "/examples/source_view/source_view";
   ASSERT_EQ(access(path.c_str(), X_OK), 0) << path << " is not built";
   const std::string file = std::string(SV4_SOURCE_DIR) + "/host/orrin7/src/palette.cpp";
-  Shell("xdotool mousemove 1990 1390");
-  program_t example(path + " --mode flat " + file + " >/dev/null");
+  shell("xdotool mousemove 1990 1390");
+  child_process_t example(path + " --mode flat " + file + " >/dev/null");
   std::string window;
-  ASSERT_TRUE(PollUntil([&] {
-    return !(window = Shell("xdotool search --onlyvisible --name '^source_view: '")).empty();
+  ASSERT_TRUE(poll_until([&] {
+    return !(window = shell("xdotool search --onlyvisible --name '^source_view: '")).empty();
   })) << "the window did not appear";
   window = std::to_string(std::stoul(window));
-  ASSERT_TRUE(PollUntil([&] { return Band(Capture(window), 60, 30, 600, 300).ink > 50; }))
+  ASSERT_TRUE(poll_until([&] { return Band(Capture(window), 60, 30, 600, 300).ink > 50; }))
       << "the rows were not painted";
 
-  Shell("xdotool windowfocus --sync " + window + " key ctrl+c");
+  shell("xdotool windowfocus --sync " + window + " key ctrl+c");
   std::string text;
-  EXPECT_TRUE(PollUntil([&] {
-    return (text = Shell("xclip -o -selection clipboard")).rfind("Count", 0) == 0;
+  EXPECT_TRUE(poll_until([&] {
+    return (text = shell("xclip -o -selection clipboard")).rfind("Count", 0) == 0;
   })) << "the copy did not reach the clipboard: "
       << text;
-  const std::string first_line = Shell("head -n 1 " + file);
+  const std::string first_line = shell("head -n 1 " + file);
   // The comment line has no count, and empty share, label and block cells after its text.
   EXPECT_EQ(text, "Count\tSource\tShare\tLabels\tBlock\r\n" +
                       first_line.substr(0, first_line.size() - 1) + "\t\t\t\r\n");
-  EXPECT_EQ(example.Stop(), 0) << "the example did not end cleanly";
+  EXPECT_EQ(example.stop(), 0) << "the example did not end cleanly";
 }
 
 // ---- in this process ----
@@ -269,7 +213,7 @@ TEST_F(window_test, ThePaletteFollowsTheThemeAndTheElementsAreTold) {
   for (const bool dark : {true, false}) {
     const int told = probe->changes;
     g_object_set(gtk_settings_get_default(), "gtk-application-prefer-dark-theme", dark, nullptr);
-    EXPECT_TRUE(PollUntil([&] {
+    EXPECT_TRUE(poll_until([&] {
       return Pump() && palette.IsDark() == dark && probe->changes > told;
     })) << dark;
     EXPECT_EQ(Luma(palette.GetColor(orrin7::PAL_CellBackground).value & 0xFFFFFF) < 100, dark);

@@ -4,69 +4,22 @@
 // by key and by click and comes back. The program reports its state on SIGUSR1; the test compares
 // it with what gcov's listing of the bundled sample says.
 #include <gtest/gtest.h>
-#include <poll.h>
 #include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdio>
-#include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 
 #include "gcov_run.h"
+#include "support/child_process.h"
 
 namespace {
 
-bool poll_until(const std::function<bool()>& done, double seconds = 20) {
-  auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  return true;
-}
-
-std::string shell(const std::string& command) {
-  std::string out;
-  FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r");
-  char buffer[4096];
-  for (std::size_t n; pipe && (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-    out.append(buffer, n);
-  if (pipe) pclose(pipe);
-  return out;
-}
-
-// A program started through the shell, which first prints the process id it keeps.
-struct program_t {
-  explicit program_t(const std::string& command)
-      : out(popen(("echo $$; exec " + command).c_str(), "r")) {
-    if (!out || setvbuf(out, nullptr, _IONBF, 0) != 0 || std::fscanf(out, "%d", &pid) != 1)
-      pid = -1;
-    if (pid > 0) fgetc(out);  // the end of the id's line
-  }
-  ~program_t() {
-    int status = 0;
-    if (pid > 0 && kill(pid, SIGTERM) == 0 &&
-        !poll_until([&] { return waitpid(pid, &status, WNOHANG) == pid; }, 30))
-      kill(pid, SIGKILL);
-    if (out) pclose(out);
-  }
-  // The next line the program writes, waiting up to 10 s; empty when none came.
-  std::string line() {
-    std::string text;
-    pollfd ready{fileno(out), POLLIN, 0};
-    while (poll(&ready, 1, 10000) > 0) {
-      int c = fgetc(out);
-      if (c == EOF || c == '\n') break;
-      text.push_back(char(c));
-    }
-    return text;
-  }
-  FILE* out;
-  int pid = -1;
-};
+using sv4_test::child_process_t;
+using sv4_test::poll_until;
+using sv4_test::shell;
 
 // gcov's listing of the sample: the lines gcov marked "#####", and those whose text has `word`.
 std::vector<unsigned> unexecuted_lines() {
@@ -102,30 +55,21 @@ std::string source_of(unsigned number) {
 
 struct source_view_window : ::testing::Test {
   static void SetUpTestSuite() {
-    setenv("NO_AT_BRIDGE", "1", 1);
-    setenv("GSETTINGS_BACKEND", "memory", 1);
-    setenv("GDK_BACKEND", "x11", 1);
-    unsetenv("GTK_THEME");
-    server = new program_t(
-        "Xvfb -displayfd 1 -screen 0 1600x1000x24 -nolisten tcp -noreset 2>/dev/null");
-    int display = -1;
-    pollfd ready{fileno(server->out), POLLIN, 0};
-    if (server->pid < 0 || poll(&ready, 1, 15000) <= 0 ||
-        std::fscanf(server->out, "%d", &display) != 1)
-      return;
-    setenv("DISPLAY", (":" + std::to_string(display)).c_str(), 1);
+    const int display = sv4_test::start_x_server(server, "1600x1000x24");
+    if (display < 0) return;
+    sv4_test::use_display(display);
     ready_display = true;
   }
-  static void TearDownTestSuite() { delete server; }
+  static void TearDownTestSuite() { server.reset(); }
 
   void SetUp() override { launch("'" SOURCE_VIEW_SAMPLE "'", "wordfreq.c"); }
 
   // Starts the program on `arguments` and waits for its window, whose title starts with `title`.
   void launch(const std::string& arguments, const std::string& title) {
     if (!ready_display) GTEST_SKIP() << "no X server: Xvfb could not be started";
-    program = std::make_unique<program_t>("env LSAN_OPTIONS=print_suppressions=0 " +
-                                          std::string(SOURCE_VIEW_PROGRAM) + " --size 1000x700 " +
-                                          arguments);
+    program = std::make_unique<child_process_t>("env LSAN_OPTIONS=print_suppressions=0 " +
+                                                std::string(SOURCE_VIEW_PROGRAM) +
+                                                " --size 1000x700 " + arguments);
     ASSERT_GT(program->pid, 0);
     ASSERT_TRUE(poll_until([&] {
       return !(window = shell("xdotool search --onlyvisible --name '^source-view: " + title + "'"))
@@ -149,9 +93,9 @@ struct source_view_window : ::testing::Test {
 
   static std::string focus(unsigned line) { return "focus_line=" + std::to_string(line) + " "; }
 
-  static inline program_t* server = nullptr;
+  static inline std::unique_ptr<child_process_t> server;
   static inline bool ready_display = false;
-  std::unique_ptr<program_t> program;
+  std::unique_ptr<child_process_t> program;
   std::string window;
 };
 
