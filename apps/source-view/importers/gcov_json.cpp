@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <map>
+#include <type_traits>
 #include <nlohmann/json.hpp>
 
 #include "import_error.h"
@@ -16,17 +17,41 @@ namespace {
 
 using json = nlohmann::json;
 
+// Builds the document like json::parse, but keeps the byte where any error was found: a
+// syntax error and a number too large for a double (which nlohmann reports without a place)
+// both come back as a place in the file.
+class located_dom_parser_t : public nlohmann::detail::json_sax_dom_parser<json> {
+ public:
+  explicit located_dom_parser_t(json& root)
+      : nlohmann::detail::json_sax_dom_parser<json>(root, false) {}
+
+  template <class exception_t>
+  bool parse_error(std::size_t byte, const std::string& token, const exception_t& error) {
+    // A number overflow is found once the whole number is read: point at its first digit.
+    constexpr bool overflow = std::is_same_v<exception_t, nlohmann::detail::out_of_range>;
+    m_error_byte = overflow && token.size() <= byte ? byte - token.size() : byte;
+    m_error_what = error.what();
+    return false;
+  }
+
+  std::size_t error_byte() const { return m_error_byte; }
+  const std::string& error_what() const { return m_error_what; }
+
+ private:
+  std::size_t m_error_byte = 0;
+  std::string m_error_what;
+};
+
 class document_t {
  public:
   document_t(const std::string& path, std::string_view text) : m_path(path) {
     check_not_binary(path, text);
-    try {
-      m_root = json::parse(text.begin(), text.end());
-    } catch (const json::parse_error& e) {
-      throw import_error(path, line_of(text, e.byte),
-                         "not JSON at column " + std::to_string(column_of(text, e.byte)) + ": " +
-                             short_reason(e.what()));
-    }
+    located_dom_parser_t parser(m_root);
+    if (!json::sax_parse(text.begin(), text.end(), &parser))
+      throw import_error(path, line_of(text, parser.error_byte()),
+                         "not JSON at column " +
+                             std::to_string(column_of(text, parser.error_byte())) + ": " +
+                             short_reason(parser.error_what()));
     if (!m_root.is_object()) fail("document", "expected an object");
     if (!member(m_root, "files", "document").is_array()) fail("files", "expected an array");
   }
@@ -80,11 +105,15 @@ class document_t {
     std::size_t line_start = text.rfind('\n', byte == 0 ? 0 : byte - 1);
     return (line_start == std::string_view::npos ? byte : byte - line_start - 1) + 1;
   }
-  // nlohmann's message without its "[json.exception.parse_error.101] parse error at line 1,
-  // column 117: " prefix (the place is given our way).
-  static std::string short_reason(const std::string& what) {
+  // nlohmann's message without its "[json.exception.parse_error.101] " tag and, for syntax
+  // errors, without its "parse error at line 1, column 117: " place (the place is given our way).
+  static std::string short_reason(std::string what) {
+    std::size_t tag_end = what.find("] ");
+    if (what.rfind("[json.exception.", 0) == 0 && tag_end != std::string::npos)
+      what.erase(0, tag_end + 2);
     std::size_t colon = what.find(": ");
-    return colon == std::string::npos ? what : what.substr(colon + 2);
+    if (what.rfind("parse error", 0) == 0 && colon != std::string::npos) what.erase(0, colon + 2);
+    return what;
   }
 
   const std::string& m_path;

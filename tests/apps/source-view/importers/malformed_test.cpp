@@ -117,6 +117,8 @@ TEST(Malformed, GcovJsonCorpus) {
        "in.x: files[0].functions[0]: more blocks executed than the function has"},
       {"missing source", doc + "\"files\": [{\"file\": \"gone.cpp\", \"lines\": []}]}",
        ""},  // checked below: the message names the missing source
+      {"number too large", doc + file + "\n\"lines\": [{\"line_number\": 1, \"count\": 6e368}]}]}",
+       "in.x:2: not JSON at column 39: number overflow parsing '6e368'"},
   };
   for (const bad_input_t& bad : corpus) {
     if (*bad.message) {
