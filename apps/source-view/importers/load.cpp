@@ -84,11 +84,14 @@ std::shared_ptr<const callgrind_profile_t> callgrind_profile_of(const load_reque
   return std::make_shared<const callgrind_profile_t>(read_callgrind(paths));
 }
 
-view_description_t load_view(load_request_t& request, source_view4::data_model_t& model) {
-  input_format_t format = request.format;
-  std::string bytes;
-  // A profile already read needs neither its bytes nor a look at them.
-  if (!request.profile || format != input_format_t::callgrind) bytes = read_input(request.path);
+namespace {
+
+void report_progress(const load_request_t& request, std::uint64_t done, std::uint64_t total) {
+  if (request.progress) request.progress(done, total);
+}
+
+view_description_t load_bytes(load_request_t& request, input_format_t format, std::string& bytes,
+                              source_view4::data_model_t& model) {
   if (format == input_format_t::automatic) format = detect_format(request.path, bytes);
   if (format != input_format_t::callgrind && !request.more_paths.empty())
     throw import_error(request.more_paths.front(), 0,
@@ -121,6 +124,20 @@ view_description_t load_view(load_request_t& request, source_view4::data_model_t
   check_not_binary(request.path, bytes);
   view_description_t view = fill_plain_view(read_source_lines(request.path), model);
   view.title = request.path;
+  return view;
+}
+
+}  // namespace
+
+view_description_t load_view(load_request_t& request, source_view4::data_model_t& model) {
+  input_format_t format = request.format;
+  std::string bytes;
+  // A profile already read needs neither its bytes nor a look at them.
+  if (!request.profile || format != input_format_t::callgrind) bytes = read_input(request.path);
+  const std::uint64_t size = bytes.size();
+  report_progress(request, 0, size);
+  view_description_t view = load_bytes(request, format, bytes, model);
+  report_progress(request, size, size);
   return view;
 }
 

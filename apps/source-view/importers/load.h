@@ -1,5 +1,7 @@
 // Choosing the importer for an input (from its content, or as forced) and filling the model.
 #pragma once
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,6 +26,9 @@ struct load_request_t {
   // callgrind: the profile once read, so that showing another of its files or mode does not read
   // it again; load_view sets it, a reload clears it.
   std::shared_ptr<const callgrind_profile_t> profile;
+  // Called as the input is read, with the bytes read so far and the input's size: (0, size) at
+  // the start, then now and then, and (size, size) once it is read. May be empty.
+  std::function<void(std::uint64_t done, std::uint64_t total)> progress;
 };
 
 // "gcov", "json", "tsv", "callgrind", "source" (and "auto"); false for anything else.
