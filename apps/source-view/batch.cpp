@@ -5,12 +5,15 @@
 #include <cstdio>
 #include <iostream>
 
+#include <unistd.h>
+
 #include "callgrind_view.h"
 #include "gcov_json.h"
 #include "import_error.h"
 #include "input_file.h"
 #include "orrin7/system.h"
 #include "orrinfrw7/offscreen_control.h"
+#include "progress.h"
 #include "session.h"
 
 namespace source_view_app {
@@ -96,8 +99,13 @@ int run_batch(const options_t& options) {
                                          orrinfrw7::AL_Client);
     control.CompleteAttach();
     control.SysColorsChanged();
+    stderr_progress_t progress(options.load.path, progress_delay(), isatty(STDERR_FILENO) != 0);
     session_t session(*element);
-    session.open(options.load);
+    load_request_t request = options.load;
+    request.progress = [&progress](std::uint64_t done, std::uint64_t total) {
+      progress.on_progress(done, total);
+    };
+    session.open(request);
     if (session.view().line_count() < options.line)
       throw import_error(options.load.path, 0,
                          "--line " + std::to_string(options.line) + " is past the end (" +

@@ -15,6 +15,7 @@
 #include "import_error.h"
 #include "input_file.h"
 #include "orrinfrw7/gtk_control.h"
+#include "progress.h"
 #include "session.h"
 
 namespace source_view_app {
@@ -81,14 +82,16 @@ class viewer_window_t : public utilkit2::_internal::subscriber_base_t {
     return n;
   }
 
+  // The window shows before the input is read, so that a slow import shows its progress.
   void start() {
     m_report_source = g_unix_signal_add(SIGUSR1, on_report, this);
-    if (open(m_options.load)) place_view(*m_session, m_options.width, m_options);
     gtk_widget_show_all(m_window);
     gtk_widget_hide(m_find_bar);
     gtk_widget_hide(m_goto_bar);
-    if (m_error_text.empty()) gtk_widget_hide(m_error_bar);
+    gtk_widget_hide(m_progress_bar);
+    gtk_widget_hide(m_error_bar);
     gtk_widget_grab_focus(m_control.GetWidget());
+    if (open(m_options.load)) place_view(*m_session, m_options.width, m_options);
   }
 
  private:
@@ -110,6 +113,7 @@ class viewer_window_t : public utilkit2::_internal::subscriber_base_t {
     gtk_window_set_default_size(GTK_WINDOW(m_window), m_options.width, m_options.height);
     g_signal_connect(m_window, "destroy", G_CALLBACK(gtk_main_quit), nullptr);
     g_signal_connect(m_window, "key-press-event", G_CALLBACK(on_key_thunk), this);
+    g_signal_connect(m_window, "delete-event", G_CALLBACK(on_delete), this);
     GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
     gtk_container_add(GTK_CONTAINER(m_window), box);
 
@@ -127,6 +131,10 @@ class viewer_window_t : public utilkit2::_internal::subscriber_base_t {
     m_goto_bar = bar(box, "Go to line:", m_goto_entry, m_goto_label);
     g_signal_connect(m_goto_entry, "activate", G_CALLBACK(on_goto_activate), this);
 
+    m_progress_bar = gtk_progress_bar_new();
+    gtk_progress_bar_set_show_text(GTK_PROGRESS_BAR(m_progress_bar), TRUE);
+    gtk_box_pack_start(GTK_BOX(box), m_progress_bar, FALSE, FALSE, 0);
+
     GtkWidget* area = m_control.GetWidget();
     gtk_widget_set_vexpand(area, TRUE);
     gtk_widget_set_hexpand(area, TRUE);
@@ -134,7 +142,13 @@ class viewer_window_t : public utilkit2::_internal::subscriber_base_t {
   }
 
   // ---- opening ----
-  bool open(const load_request_t& request) {
+  // Opens `request`'s input; its progress (and that of every later reading of the same input)
+  // shows in the window.
+  bool open(load_request_t request) {
+    std::string name = base_name_of(request.path);
+    request.progress = [this, name](std::uint64_t done, std::uint64_t total) {
+      on_load_progress(name, done, total);
+    };
     try {
       m_session->open(request);
     } catch (const import_error& e) {
@@ -145,6 +159,27 @@ class viewer_window_t : public utilkit2::_internal::subscriber_base_t {
     update_title();
     watch(request.path);
     return true;
+  }
+
+  // Once an import has run longer than the delay, the bar shows how far it came, and the
+  // pending events run (about ten times a second) so that the window stays painted; meanwhile
+  // the window ignores whatever would start another import or change the view.
+  void on_load_progress(const std::string& name, std::uint64_t done, std::uint64_t total) {
+    int percent = m_progress_clock.update(done, total);
+    if (percent < 0) return;
+    if (percent == 100) return gtk_widget_hide(m_progress_bar);
+    if (m_pumping || !m_progress_clock.due(0.1)) return;
+    gtk_progress_bar_set_fraction(GTK_PROGRESS_BAR(m_progress_bar), percent / 100.0);
+    gtk_progress_bar_set_text(GTK_PROGRESS_BAR(m_progress_bar),
+                              progress_text(name, percent).c_str());
+    gtk_widget_show(m_progress_bar);
+    m_pumping = true;
+    while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
+    m_pumping = false;
+  }
+
+  static gboolean on_delete(GtkWidget*, GdkEvent*, gpointer self) {
+    return static_cast<viewer_window_t*>(self)->m_pumping ? TRUE : FALSE;
   }
 
   void update_title() {
@@ -162,6 +197,7 @@ class viewer_window_t : public utilkit2::_internal::subscriber_base_t {
   }
 
   void on_entry_clicked(unsigned row, unsigned entry) {
+    if (m_pumping) return;
     move([&] { return m_session->follow_call(row, entry); });
   }
 
@@ -181,7 +217,9 @@ class viewer_window_t : public utilkit2::_internal::subscriber_base_t {
     }
   }
 
+  // A failed import leaves no progress bar behind.
   void show_error(const std::string& text) {
+    gtk_widget_hide(m_progress_bar);
     m_error_text = text;
     std::fprintf(stderr, "%s\n", text.c_str());
     gtk_label_set_text(GTK_LABEL(m_error_label), text.c_str());
@@ -214,6 +252,7 @@ class viewer_window_t : public utilkit2::_internal::subscriber_base_t {
 
   static gboolean on_reload_timer(gpointer self) {
     auto* w = static_cast<viewer_window_t*>(self);
+    if (w->m_pumping) return G_SOURCE_CONTINUE;  // after the import under way
     w->m_reload_timer = 0;
     w->reload(w->m_session->request().mode, /*reread=*/true);
     return G_SOURCE_REMOVE;
@@ -280,6 +319,7 @@ class viewer_window_t : public utilkit2::_internal::subscriber_base_t {
   }
 
   bool on_key(GdkEventKey* event) {
+    if (m_pumping) return true;
     bool ctrl = (event->state & GDK_CONTROL_MASK) != 0;
     bool shift = (event->state & GDK_SHIFT_MASK) != 0;
     guint key = gdk_keyval_to_lower(event->keyval);
@@ -355,6 +395,7 @@ class viewer_window_t : public utilkit2::_internal::subscriber_base_t {
   };
 
   void on_header_menu(int, int, unsigned) {
+    if (m_pumping) return;
     GtkWidget* menu = gtk_menu_new();
     add_column_items(menu, /*left=*/true);
     add_column_items(menu, /*left=*/false);
@@ -392,6 +433,9 @@ class viewer_window_t : public utilkit2::_internal::subscriber_base_t {
   GtkWidget *m_error_bar = nullptr, *m_error_label = nullptr;
   GtkWidget *m_find_bar = nullptr, *m_find_entry = nullptr, *m_find_label = nullptr;
   GtkWidget *m_goto_bar = nullptr, *m_goto_entry = nullptr, *m_goto_label = nullptr;
+  GtkWidget* m_progress_bar = nullptr;
+  progress_clock_t m_progress_clock{progress_delay()};
+  bool m_pumping = false;  // on_load_progress is running the pending events
   std::string m_error_text;
   GFileMonitor* m_monitor = nullptr;
   guint m_reload_timer = 0;

@@ -205,6 +205,42 @@ TEST(Program, ListHelpAndVersion) {
   EXPECT_EQ(r.out.rfind("source-view ", 0), 0u);
 }
 
+// The percents of the progress lines on stderr ("source-view: reading NAME … P %"), in order.
+std::vector<int> progress_steps(const std::string& err, const std::string& name) {
+  std::vector<int> steps;
+  const std::string prefix = "source-view: reading " + name + " \u2026 ";
+  std::istringstream in(err);
+  for (std::string line; std::getline(in, line);)
+    if (line.rfind(prefix, 0) == 0) steps.push_back(std::atoi(line.c_str() + prefix.size()));
+  return steps;
+}
+
+// With the delay at 0 every import reports: one line per 10 % step reached (stderr is no
+// terminal here), rising, from 0 to 100, ended before the next message; with the default delay a
+// quick import says nothing.
+TEST(Program, SlowImportShowsItsProgressOnStderr) {
+  std::string path = coverage_dir() + "/big.c.gcov", text = "        -:    0:Source:big.c\n";
+  for (int i = 1; i <= 120000; ++i)
+    text += "      " + std::to_string(i) + ":" + std::to_string(i) +
+            ":  x += " + std::to_string(i) + ";\n";
+  write_all(path, text);
+  setenv("SOURCE_VIEW_PROGRESS_DELAY", "0", 1);
+  run_result_t r = run("--png " + coverage_dir() + "/big.png '" + path + "'");
+  unsetenv("SOURCE_VIEW_PROGRESS_DELAY");
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::vector<int> steps = progress_steps(r.err, "big.c.gcov");
+  ASSERT_GE(steps.size(), 2u) << r.err;
+  EXPECT_EQ(steps.front(), 0);
+  EXPECT_EQ(steps.back(), 100);
+  for (std::size_t i = 1; i < steps.size(); ++i) {
+    EXPECT_GT(steps[i], steps[i - 1]) << r.err;
+    EXPECT_EQ(steps[i] % 10, 0) << r.err;
+  }
+  EXPECT_EQ(r.err.find("source-view: wrote "), r.err.rfind("100 %\n") + 6) << r.err;
+  r = run("--text '" + coverage_dir() + "/sample.bc.gcov'");
+  EXPECT_TRUE(progress_steps(r.err, "sample.bc.gcov").empty()) << r.err;
+}
+
 // The cell under `caption` of the row of source line `line` in a --text export.
 std::string cell(const std::vector<std::vector<std::string>>& rows, unsigned line,
                  const std::string& caption) {
