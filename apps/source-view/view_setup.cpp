@@ -168,7 +168,8 @@ constexpr int snippet_frame_left = 24;
 
 viewer_element_t::viewer_element_t(orrinfrw7::CVisualElement* parent, const orrin7::size<int>& size,
                                    orrinfrw7::Alignment alignment)
-    : source_view_element_t(parent, size, alignment) {
+    : source_view_element_t(parent, size, alignment), m_branch_tips(*get_right_grid()) {
+  get_right_grid()->set_tooltip_model(&m_branch_tips);
   auto& events = center_cells->get_cell_event_handler();
   events.CellMouseMove.connect(this, &viewer_element_t::on_center_mouse_move);
   events.CellMouseClick.connect(this, &viewer_element_t::on_center_click);

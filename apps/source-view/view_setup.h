@@ -4,14 +4,16 @@
 #include <string>
 #include <vector>
 
+#include "branch_tooltips.h"
 #include "source_view4/source_view_element.h"
 #include "view_data.h"
 
 namespace source_view_app {
 
 // The element with its text export reachable (--text prints what Ctrl+C would copy of every row),
-// and the entries of expanded snippets acting as links: a left click on an entry's line reports
-// the row and the entry, and the pointer shows a hand over them.
+// the entries of expanded snippets acting as links (a left click on an entry's line reports the
+// row and the entry, and the pointer shows a hand over them), and tooltips over the branch
+// column.
 class viewer_element_t : public source_view4::source_view_element_t {
  public:
   viewer_element_t(orrinfrw7::CVisualElement* parent, const orrin7::size<int>& size,
@@ -30,6 +32,8 @@ class viewer_element_t : public source_view4::source_view_element_t {
   int snippet_entry_at(int row, int x, int y);
   void on_center_mouse_move(int row, int column, int x, int y, int, orrin7::MouseButton);
   void on_center_click(int row, int column, int x, int y, int, orrin7::MouseButton button);
+
+  branch_tooltip_model_t m_branch_tips;  // the right grid's; the grid holds a pointer to it
 };
 
 // Columns, painters, captions and widths of the three grids, the hierarchical mode with its

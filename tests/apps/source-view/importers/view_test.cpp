@@ -152,3 +152,52 @@ TEST(Load, DetectsTheKindFromContent) {
 
 }  // namespace
 }  // namespace source_view_app
+
+// The branch column's tooltips, read from the label lists the view holds.
+#include "branch_tooltips.h"
+#include "orrinfrw7/offscreen_control.h"
+#include "view_setup.h"
+
+namespace source_view_app {
+namespace {
+
+TEST(BranchTooltips, OneLinePerBranchFromTheCell) {
+  source_view4::label_list_t labels{
+      {L"1496", L"1", L"0", L"-"},
+      {image_taken, image_taken, image_not_taken, image_never_executed}};
+  EXPECT_EQ(branch_tooltip_text(labels),
+            L"branch 0: taken 1496 times\nbranch 1: taken 1 time\nbranch 2: not taken\n"
+            L"branch 3: never executed");
+  EXPECT_EQ(branch_tooltip_text(source_view4::label_list_t()), L"");
+  EXPECT_EQ(branch_tooltip_text(std::wstring(L"12")), L"");
+}
+
+// Hovering the right grid in functions mode, where the grid's rows are view rows: the tip is that
+// of the line shown under the pointer, and only the branch column has one.
+TEST(BranchTooltips, HoveringABranchCellShowsItsLine) {
+  orrinfrw7::COffscreenControl control(800, 400);
+  auto* element = new viewer_element_t(control.GetRoot(), {800, 400}, orrinfrw7::AL_Client);
+  control.CompleteAttach();
+  utilkit2::smart_pointer_t<viewer_model_t> model(new viewer_model_t());
+  view_description_t view = fill_coverage_view(sample(), view_mode_t::functions, *model);
+  element->set_custom_data_model(utilkit2::smart_pointer_t<source_view4::data_model_base_t>(model));
+  show_view(*element, view, view_mode_t::functions);
+  control.Paint();
+  auto hover = [&](unsigned line, int column) {
+    unsigned row = view_row_of(*element, row_of_line(view, line));
+    auto* cells = element->get_right_grid()->get_grid_element();
+    orrin7::point<int> at = cells->Cell2ControlCoord({4, 4}, int(row), column);
+    control.MouseMove(at.x, at.y);
+    const orrinfrw7::CShownTooltip* tip =
+        control.HoverElapsed() ? control.GetShownTooltip() : nullptr;
+    return tip ? tip->text : std::wstring();
+  };
+  std::wstring tip = hover(12, 0);
+  EXPECT_EQ(tip, branch_tooltip_text(model->get_data(row_of_line(view, 12), branches_id)));
+  EXPECT_NE(tip.find(L"branch 1: "), std::wstring::npos) << tip;
+  EXPECT_EQ(hover(12, 1), L"");  // the hits bar
+  EXPECT_EQ(hover(1, 0), L"");   // a line without branches
+}
+
+}  // namespace
+}  // namespace source_view_app
