@@ -2,6 +2,7 @@
 // per function, snippets under lines, unexecuted lines marked in the navigation strip.
 #include "view_setup.h"
 
+#include "link_snippet_painter.h"
 #include "orrin7/system.h"
 #include "source_view4/bar_painter.h"
 #include "source_view4/hierarchical_data_model.h"
@@ -154,9 +155,15 @@ void apply_hierarchy(viewer_element_t& element, const view_description_t& view, 
     for (unsigned row : view.snippet_rows) model->create_group(row, 0);
   }
   model->update_hierarchy();
-  if (auto* snippets = element.get_center_grid()->get_snippet_painter().get()) {
+  auto center = element.get_center_grid();
+  if (auto* snippets = center->get_snippet_painter().get()) {
     snippets->set_image_list(branch_icons());
     snippets->set_additional_flags(view.snippet_links ? int(view_description_t::link_entry) : 0);
+    // Calls that can be followed look like links; the mode change above installed the plain
+    // snippet painter.
+    if (view.snippet_links)
+      center->set_column_painter(0, smart_pointer_t<column_painters::base_painter_t>(
+                                        new link_snippet_painter_t(*snippets)));
   }
 }
 
@@ -179,7 +186,7 @@ orrin7::point<int> viewer_element_t::source_cell_origin(unsigned row) const {
   return center_cells->Cell2ControlCoord({0, 0}, int(row), 0);
 }
 
-int viewer_element_t::snippet_entry_at(int row, int x, int y) {
+int viewer_element_t::snippet_entry_at(int row, int x, int y, unsigned* flags) {
   auto model = get_hierarchical_data_model();
   if (row < 0 || x < snippet_frame_left || !model ||
       model->get_model_type() != hierarchical_mode_snippets ||
@@ -194,14 +201,18 @@ int viewer_element_t::snippet_entry_at(int row, int x, int y) {
   int at = y / line - 1;
   for (std::size_t i = 0; i < snippet->items.size(); ++i) {
     at -= 1 + int(snippet->items[i].lines.size());
-    if (at < 0) return int(i);
+    if (at >= 0) continue;
+    if (flags) *flags = snippet->items[i].flags;
+    return int(i);
   }
   return -1;
 }
 
-// Connected after the grid's own handler, so the hand stays over an entry.
+// Connected after the grid's own handler, so the hand stays over an entry that can be followed.
 void viewer_element_t::on_center_mouse_move(int row, int, int x, int y, int, orrin7::MouseButton) {
-  if (snippet_entry_at(row, x, y) >= 0) center_cells->SetCursor(orrinfrw7::CR_Hand);
+  unsigned flags = 0;
+  if (snippet_entry_at(row, x, y, &flags) >= 0 && (flags & view_description_t::link_entry) != 0)
+    center_cells->SetCursor(orrinfrw7::CR_Hand);
 }
 
 void viewer_element_t::on_center_click(int row, int, int x, int y, int,

@@ -12,8 +12,8 @@ namespace source_view_app {
 
 // The element with its text export reachable (--text prints what Ctrl+C would copy of every row),
 // the entries of expanded snippets acting as links (a left click on an entry's line reports the
-// row and the entry, and the pointer shows a hand over them), and tooltips over the branch
-// column.
+// row and the entry, and the pointer shows a hand over the entries that can be followed), and
+// tooltips over the branch column.
 class viewer_element_t : public source_view4::source_view_element_t {
  public:
   viewer_element_t(orrinfrw7::CVisualElement* parent, const orrin7::size<int>& size,
@@ -28,8 +28,8 @@ class viewer_element_t : public source_view4::source_view_element_t {
 
  private:
   // The entry of an expanded snippet under (x, y), relative to the cell of view row `row`, as an
-  // index into its items; -1 elsewhere.
-  int snippet_entry_at(int row, int x, int y);
+  // index into its items, with its flags in `flags` when given; -1 elsewhere.
+  int snippet_entry_at(int row, int x, int y, unsigned* flags = nullptr);
   void on_center_mouse_move(int row, int column, int x, int y, int, orrin7::MouseButton);
   void on_center_click(int row, int column, int x, int y, int, orrin7::MouseButton button);
 

@@ -90,6 +90,11 @@ class SOURCE_VIEW4_EXPORT snippet_painter_t : public group_painter_t {
 
   // The frame and the entries beneath the first row line; nothing for a plain row.
   void draw_snippet(const draw_cell_params_t& params);
+  // Draws an entry's own line in `box` (painter coordinates) by the `align` flags, in the font
+  // and text colour already chosen for the entry. A derived painter may draw parts of the line
+  // in a look of its own; it leaves the painter's font and text colour as it found them.
+  virtual void draw_entry_title(orrin7::IPainter* painter, const orrin7::rectangle<double>& box,
+                                const snippet_item_t& item, int align);
   // The cell text in the cell less its margins (or the whole cell when the margins leave no
   // room), one pixel off the bottom.
   void draw_text(const draw_cell_params_t& params);

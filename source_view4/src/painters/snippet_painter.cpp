@@ -164,7 +164,7 @@ void snippet_painter_t::draw_snippet(const draw_cell_params_t& params) {
       painter->SetTextColor(matches ? colors.main_text : colors.dim_text);
     }
     const double x = x0 + draw_entry_image(painter, snippet_images, item.image_index, x0, line);
-    painter->DrawString({x, line.top, text_right, line.bottom}, item.title, entry_align, -1);
+    draw_entry_title(painter, {x, line.top, text_right, line.bottom}, item, entry_align);
     line.next(params.line_height);
     for (const std::wstring& detail : item.lines) {
       if (line.top >= cell_bottom) break;
@@ -173,6 +173,12 @@ void snippet_painter_t::draw_snippet(const draw_cell_params_t& params) {
       line.next(params.line_height);
     }
   }
+}
+
+void snippet_painter_t::draw_entry_title(orrin7::IPainter* painter,
+                                         const orrin7::rectangle<double>& box,
+                                         const snippet_item_t& item, int align) {
+  painter->DrawString(box, item.title, align, -1);
 }
 
 void snippet_painter_t::draw_text(const draw_cell_params_t& params) {
