@@ -100,16 +100,16 @@ struct context_t {
   std::uint32_t file = 0;  // the file shown
   bool by_function = false;
   gathered_t gathered;
-  std::vector<cost_t> file_total;                 // per chosen event
-  std::vector<cost_t> function_self;              // functions × chosen events, in functions mode
-  std::vector<cost_t> function_calls;             // per function, first chosen event
-  std::vector<std::vector<std::string>> sources;  // per file, read when first needed
-  std::vector<char> source_state;                 // per file: 0 not looked for, 1 found, 2 not
+  std::vector<cost_t> file_total;      // per chosen event
+  std::vector<cost_t> function_self;   // functions × chosen events, in functions mode
+  std::vector<cost_t> function_calls;  // per function, first chosen event
+  std::vector<source_text_t> sources;  // per file, read when first needed
+  std::vector<char> source_state;      // per file: 0 not looked for, 1 found, 2 not
 
   std::size_t event_count() const { return events.size(); }
   const cost_t* slot_self(const slot_t& s) const { return gathered.self.data() + s.self; }
   bool showable(std::uint32_t file_index);
-  const std::vector<std::string>& source(std::uint32_t file_index);
+  const source_text_t& source(std::uint32_t file_index);
 };
 
 bool context_t::showable(std::uint32_t file_index) {
@@ -117,7 +117,7 @@ bool context_t::showable(std::uint32_t file_index) {
   return source_state[file_index] == 1;
 }
 
-const std::vector<std::string>& context_t::source(std::uint32_t file_index) {
+const source_text_t& context_t::source(std::uint32_t file_index) {
   if (source_state[file_index] == 0) {
     std::string path =
         find_source(profile.files[file_index], request.source_dirs, request.profile_dir);
@@ -332,7 +332,7 @@ std::wstring function_title(const context_t& c, std::uint32_t function) {
 
 std::wstring source_text(context_t& c, const row_t& row) {
   if (row.file == no_file) return function_title(c, row.function);
-  const std::vector<std::string>& lines = c.source(row.file);
+  const source_text_t& lines = c.source(row.file);
   return row.line <= lines.size() ? widen(lines[row.line - 1]) : std::wstring();
 }
 

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <map>
-#include <type_traits>
 #include <nlohmann/json.hpp>
+#include <type_traits>
 
 #include "import_error.h"
 #include "input_file.h"
@@ -120,37 +120,55 @@ class document_t {
   json m_root;
 };
 
+// A line as the document repeats it, once per function covering it, merged by line number.
+struct json_line_t {
+  std::uint64_t count = 0;
+  bool unexecuted_block = false;
+  std::vector<branch_record_t> branches;
+  std::vector<instance_count_t> instances;
+};
+
 // Adds one repetition of a line (one instantiation's view of it) to the line's record.
-void add_repetition(line_record_t& line, const std::string& function, std::uint64_t count,
-                    bool unexecuted_block, std::vector<branch_record_t> branches) {
-  line.executable = true;
+void add_repetition(json_line_t& line, const std::string& function, std::uint64_t count,
+                    bool unexecuted_block, const std::vector<branch_record_t>& branches) {
   line.count += count;
-  line.count_text = std::to_string(line.count);
   line.unexecuted_block = line.unexecuted_block || unexecuted_block;
   line.instances.push_back({function, true, count, std::to_string(count)});
   line.branches.insert(line.branches.end(), branches.begin(), branches.end());
 }
 
-void settle_branches(line_record_t& line) {
+std::string branch_text(const branch_record_t& branch) {
+  if (branch.state == branch_record_t::state_t::never_executed) return "never executed";
+  return "taken " + std::to_string(branch.count) +
+         (branch.fallthrough ? " (fallthrough)"
+          : branch.throws    ? " (throw)"
+                             : "");
+}
+
+// Adds the merged line to the coverage as gcov's text listing would show it.
+void add_settled_line(file_coverage_t& coverage, json_line_t& merged) {
+  line_record_t line;
+  line.executable = true;
+  line.count = merged.count;
   // gcov's listing marks an unexecuted block ("*") on lines that ran; a line that never ran
   // shows "#####" alone.
-  if (line.count == 0) line.unexecuted_block = false;
-  if (line.instances.size() >= 2) line.branches.clear();
-  for (branch_record_t& branch : line.branches) {
+  line.unexecuted_block = merged.unexecuted_block && merged.count > 0;
+  coverage.add_line(line);
+  // A line covered by one function only has no instantiations to tell apart. A line of several
+  // keeps its branches with the instantiations, as gcov's own listing and totals do.
+  std::size_t index = coverage.lines.size() - 1;
+  if (merged.instances.size() >= 2) {
+    coverage.instances[index] = std::move(merged.instances);
+    return;
+  }
+  for (branch_record_t& branch : merged.branches) {
     using state = branch_record_t::state_t;
-    if (line.count == 0)
+    if (merged.count == 0)
       branch.state = state::never_executed;
     else
       branch.state = branch.count > 0 ? state::taken : state::not_taken;
-    branch.text = branch.state == state::never_executed ? "never executed"
-                                                        : "taken " + std::to_string(branch.count) +
-                                                              (branch.fallthrough ? " (fallthrough)"
-                                                               : branch.throws    ? " (throw)"
-                                                                                  : "");
+    coverage.add_branch(branch, branch_text(branch));
   }
-  // A line covered by one function only has no instantiations to tell apart. A line of several
-  // keeps its branches with the instantiations, as gcov's own listing and totals do.
-  if (line.instances.size() < 2) line.instances.clear();
 }
 
 std::vector<branch_record_t> read_branches(const document_t& doc, const json& line,
@@ -174,10 +192,10 @@ std::vector<branch_record_t> read_branches(const document_t& doc, const json& li
 
 // The file's "lines" entries merged per line number. With `source` given, a line past the end of
 // its source lines is a fault of the document.
-std::map<unsigned, line_record_t> read_line_records(const document_t& doc, const json& file,
-                                                    const std::string& where,
-                                                    const file_coverage_t* source) {
-  std::map<unsigned, line_record_t> lines;
+std::map<unsigned, json_line_t> read_line_records(const document_t& doc, const json& file,
+                                                  const std::string& where,
+                                                  const file_coverage_t* source) {
+  std::map<unsigned, json_line_t> lines;
   const json& entries = doc.member(file, "lines", where);
   if (!entries.is_array()) doc.fail(where + ".lines", "expected an array");
   for (std::size_t i = 0; i < entries.size(); ++i) {
@@ -200,11 +218,8 @@ std::map<unsigned, line_record_t> read_line_records(const document_t& doc, const
 coverage_totals_t totals_of(const document_t& doc, const json& file, const std::string& where,
                             bool& executed) {
   file_coverage_t coverage;
-  std::map<unsigned, line_record_t> lines = read_line_records(doc, file, where, nullptr);
-  for (auto& [number, line] : lines) {
-    settle_branches(line);
-    coverage.lines.push_back(std::move(line));
-  }
+  for (auto& [number, line] : read_line_records(doc, file, where, nullptr))
+    add_settled_line(coverage, line);
   coverage_totals_t totals = count_totals(coverage);
   executed = totals.lines_executed > 0;
   return totals;
@@ -308,11 +323,16 @@ file_coverage_t parse_gcov_json(const std::string& path, std::string_view text,
   coverage.source_lines =
       read_source_lines(source_path(coverage.source_name, source_dir, doc.working_directory()));
 
-  std::map<unsigned, line_record_t> lines = read_line_records(doc, file, where, &coverage);
-  coverage.lines.resize(coverage.source_lines.size());
-  for (auto& [number, line] : lines) {
-    settle_branches(line);
-    coverage.lines[number - 1] = std::move(line);
+  std::map<unsigned, json_line_t> lines = read_line_records(doc, file, where, &coverage);
+  coverage.lines.reserve(coverage.source_lines.size());
+  auto next = lines.begin();
+  for (unsigned number = 1; number <= coverage.source_lines.size(); ++number) {
+    if (next == lines.end() || next->first != number) {
+      coverage.add_line(line_record_t());
+      continue;
+    }
+    add_settled_line(coverage, next->second);
+    ++next;
   }
   read_functions(doc, file, where, coverage);
   for (const function_record_t& function : coverage.functions)

@@ -3,9 +3,11 @@
 // between "------------------" rules, each headed by "NAME:".
 #include "gcov_text.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 
 #include "import_error.h"
@@ -97,13 +99,18 @@ std::optional<count_t> parse_count(std::string_view field) {
 
 class parser_t {
  public:
-  parser_t(const std::string& path, std::string_view text) : m_path(path), m_reader(text) {
+  parser_t(const std::string& path, std::string_view text, read_observer_t* observer)
+      : m_path(path), m_reader(text, observer) {
     m_result.input_path = path;
   }
 
   file_coverage_t run() {
     std::string_view line;
     while (m_reader.next(line)) {
+      // Checked line by line rather than over the whole text first, so that a mapped input is
+      // read once, front to back.
+      if (std::memchr(line.data(), '\0', line.size()))
+        fail("binary data (a NUL byte), not a text file");
       check_utf8(m_path, m_reader.line_number(), line);
       handle(line);
     }
@@ -180,13 +187,13 @@ class parser_t {
     line_record_t record;
     record.executable = count.executable;
     record.count = count.value;
-    record.count_text = count.executable ? count.text : "";
     record.exact = count.exact;
+    if (!count.exact) record.human_count = m_result.keep_text(count.text);
     record.unexecuted_block = count.unexecuted_block;
     record.exceptional_only = count.exceptional_only;
-    m_result.lines.push_back(std::move(record));
-    m_result.source_lines.emplace_back(text);
-    m_current = &m_result.lines.back();
+    m_result.add_line(record);
+    m_result.source_lines.push_back(text);
+    m_has_current = true;
     attach_pending_functions(number);
   }
 
@@ -196,9 +203,9 @@ class parser_t {
            "' is past the end of the listing");
     // A "-" line of a section says nothing about the instantiation.
     if (count.executable)
-      m_result.lines[number - 1].instances.push_back(
+      m_result.instances[number - 1].push_back(
           {m_section, count.executable, count.value, count.text});
-    m_current = nullptr;  // branch lines of a section detail that instantiation only
+    m_has_current = false;  // branch lines of a section detail that instantiation only
     attach_pending_functions(number);
   }
 
@@ -246,14 +253,13 @@ class parser_t {
 
   // "N taken C", "N taken C%", "N taken C (fallthrough)", "N taken 0 (throw)", "N never executed".
   void read_branch(std::string_view rest) {
-    line_record_t* owner = detail_owner("branch");
+    bool owned = has_owner("branch");
     branch_record_t branch;
     std::string_view body = trim(rest);
     std::size_t space = body.find(' ');
     if (space == std::string_view::npos || !all_digits(body.substr(0, space)))
       fail("branch line without a branch number");
     std::string_view what = trim(body.substr(space));
-    branch.text = std::string(what);
     if (what == "never executed") {
       branch.state = branch_record_t::state_t::never_executed;
     } else if (starts_with(what, "taken ")) {
@@ -261,7 +267,7 @@ class parser_t {
     } else {
       fail("branch line neither 'taken' nor 'never executed'");
     }
-    if (owner) owner->branches.push_back(std::move(branch));
+    if (owned) m_result.add_branch(branch, what);
   }
 
   void read_taken(std::string_view what, branch_record_t& branch) {
@@ -288,14 +294,13 @@ class parser_t {
   }
 
   void read_call(std::string_view rest) {
-    line_record_t* owner = detail_owner("call");
+    bool owned = has_owner("call");
     std::string_view body = trim(rest);
     std::size_t space = body.find(' ');
     if (space == std::string_view::npos || !all_digits(body.substr(0, space)))
       fail("call line without a call number");
     std::string_view what = trim(body.substr(space));
     call_record_t call;
-    call.text = std::string(what);
     if (what == "never executed") {
       call.executed = false;
     } else if (starts_with(what, "returned ")) {
@@ -303,21 +308,21 @@ class parser_t {
     } else {
       fail("call line neither 'returned' nor 'never executed'");
     }
-    if (owner) owner->calls.push_back(std::move(call));
+    if (owned) m_result.add_call(call, what);
   }
 
   // gcov -u: unconditional branches, kept as call-like details of the line.
   void read_unconditional(std::string_view line) {
-    line_record_t* owner = detail_owner("unconditional");
-    if (owner) owner->calls.push_back({true, std::string(trim(line))});
+    if (has_owner("unconditional")) m_result.add_call({{}, true}, trim(line));
   }
 
-  // The line that branch and call lines belong to: the last main-listing line. Inside an
-  // instantiation section they detail that instantiation, whose totals the main listing has.
-  line_record_t* detail_owner(const char* what) {
-    if (m_in_section) return nullptr;
-    if (!m_current) fail(std::string(what) + " line before any source line");
-    return m_current;
+  // Whether a branch or call line belongs to the last main-listing line (its details follow it
+  // in the shared buffers). Inside an instantiation section they detail that instantiation,
+  // whose totals the main listing has, and are passed over.
+  bool has_owner(const char* what) {
+    if (m_in_section) return false;
+    if (!m_has_current) fail(std::string(what) + " line before any source line");
+    return true;
   }
 
   // Functions in a text listing carry no last line: each one ends at the last executable line
@@ -325,11 +330,13 @@ class parser_t {
   void finish_functions() {
     auto& functions = m_result.functions;
     const auto& lines = m_result.lines;
+    std::vector<unsigned> starts;
+    for (const function_record_t& function : functions) starts.push_back(function.first_line);
+    std::sort(starts.begin(), starts.end());
     for (std::size_t i = 0; i < functions.size(); ++i) {
       unsigned first = functions[i].first_line;
-      unsigned limit = unsigned(lines.size());
-      for (const function_record_t& other : functions)
-        if (other.first_line > first && other.first_line - 1 < limit) limit = other.first_line - 1;
+      auto next = std::upper_bound(starts.begin(), starts.end(), first);
+      unsigned limit = next == starts.end() ? unsigned(lines.size()) : *next - 1;
       unsigned last = first;
       for (unsigned n = first; n <= limit; ++n)
         if (lines[n - 1].executable) last = n;
@@ -341,7 +348,7 @@ class parser_t {
   const std::string& m_path;
   line_reader_t m_reader;
   file_coverage_t m_result;
-  line_record_t* m_current = nullptr;
+  bool m_has_current = false;  // a main-listing line was read since the last section line
   std::vector<function_record_t> m_pending;
   std::string m_section;
   bool m_in_section = false;
@@ -351,9 +358,9 @@ class parser_t {
 
 }  // namespace
 
-file_coverage_t parse_gcov_text(const std::string& path, std::string_view text) {
-  check_not_binary(path, text);
-  return parser_t(path, text).run();
+file_coverage_t parse_gcov_text(const std::string& path, std::string_view text,
+                                read_observer_t* observer) {
+  return parser_t(path, text, observer).run();
 }
 
 bool looks_like_gcov_text(std::string_view text) {

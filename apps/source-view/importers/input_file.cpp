@@ -1,10 +1,15 @@
-// Whole-file reading through zlib (which passes plain files through), line walking, UTF-8 checks
-// through GLib.
+// Whole-file reading through zlib (which passes plain files through), mapped inputs that give
+// back what was read, line walking, UTF-8 checks through GLib.
 #include "input_file.h"
 
+#include <fcntl.h>
 #include <glib.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -26,12 +31,60 @@ std::string gz_message(gzFile file) {
   return text ? text : "read error";
 }
 
+[[noreturn]] void fail_to_open(const std::string& path) {
+  throw import_error(path, 0, std::string("cannot open: ") + std::strerror(errno));
+}
+
+struct fd_closer_t {
+  int fd;
+  ~fd_closer_t() { close(fd); }
+};
+
+bool is_gzip(int fd) {
+  unsigned char magic[2] = {0, 0};
+  return pread(fd, magic, 2, 0) == 2 && magic[0] == 0x1f && magic[1] == 0x8b;
+}
+
 }  // namespace
+
+// Pipes, devices and gzip data are read whole; a plain regular file is mapped.
+input_bytes_t::input_bytes_t(const std::string& path) {
+  errno = 0;
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) fail_to_open(path);
+  fd_closer_t closer{fd};
+  struct stat info {};
+  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 && !is_gzip(fd)) {
+    void* map = mmap(nullptr, std::size_t(info.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+    if (map != MAP_FAILED) {
+      madvise(map, std::size_t(info.st_size), MADV_SEQUENTIAL);
+      m_map = map;
+      m_map_size = std::size_t(info.st_size);
+      m_text = std::string_view(static_cast<const char*>(map), m_map_size);
+      return;
+    }
+  }
+  m_decompressed = read_input(path);
+  m_text = m_decompressed;
+}
+
+input_bytes_t::~input_bytes_t() {
+  if (m_map) munmap(m_map, m_map_size);
+}
+
+void input_bytes_t::release_before(std::size_t offset) {
+  if (!m_map) return;
+  static const auto page = std::size_t(sysconf(_SC_PAGESIZE));
+  std::size_t end = std::min(offset, m_map_size) / page * page;
+  if (end <= m_released) return;
+  madvise(static_cast<char*>(m_map) + m_released, end - m_released, MADV_DONTNEED);
+  m_released = end;
+}
 
 std::string read_input(const std::string& path) {
   errno = 0;
   std::unique_ptr<gzFile_s, gz_closer> file(gzopen(path.c_str(), "rb"));
-  if (!file) throw import_error(path, 0, std::string("cannot open: ") + std::strerror(errno));
+  if (!file) fail_to_open(path);
   std::string bytes;
   char buffer[1 << 16];
   for (;;) {
@@ -56,6 +109,10 @@ bool line_reader_t::next(std::string_view& line) {
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
   m_pos = end == std::string_view::npos ? m_text.size() : end + 1;
   ++m_line;
+  if (m_observer && m_pos >= m_next_report) {
+    m_observer->reached(m_pos);
+    m_next_report = m_pos + report_every;
+  }
   return true;
 }
 
@@ -74,22 +131,18 @@ void check_not_binary(const std::string& file, std::string_view bytes) {
   throw import_error(file, line, "binary data (a NUL byte), not a text file");
 }
 
-std::vector<std::string> split_lines(std::string_view text) {
-  std::vector<std::string> lines;
-  line_reader_t reader(text);
-  std::string_view line;
-  while (reader.next(line)) lines.emplace_back(line);
-  return lines;
-}
-
-std::vector<std::string> read_source_lines(const std::string& path) {
+source_text_t read_source_lines(const std::string& path) {
   std::string bytes = read_input(path);
   if (!g_utf8_validate(bytes.data(), gssize(bytes.size()), nullptr)) {
     gchar* valid = g_utf8_make_valid(bytes.data(), gssize(bytes.size()));
     bytes = valid;
     g_free(valid);
   }
-  return split_lines(bytes);
+  source_text_t lines;
+  line_reader_t reader(bytes);
+  std::string_view line;
+  while (reader.next(line)) lines.push_back(line);
+  return lines;
 }
 
 std::wstring widen(std::string_view utf8) {

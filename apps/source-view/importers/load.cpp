@@ -18,16 +18,41 @@ bool ends_with(const std::string& s, const std::string& suffix) {
 }
 
 // A header row of tab-separated names, one of them "line".
-bool looks_like_tsv(const std::string& bytes) {
-  std::string first = bytes.substr(0, bytes.find('\n'));
-  if (!first.empty() && first.back() == '\r') first.pop_back();
-  if (first.find('\t') == std::string::npos) return false;
-  std::string padded = "\t" + first + "\t";
+bool looks_like_tsv(std::string_view bytes) {
+  std::string_view first = bytes.substr(0, bytes.find('\n'));
+  if (!first.empty() && first.back() == '\r') first.remove_suffix(1);
+  if (first.find('\t') == std::string_view::npos) return false;
+  std::string padded = "\t" + std::string(first) + "\t";
   return padded.find("\tline\t") != std::string::npos;
 }
 
-// The input's bytes are not needed once parsed; the model is filled without them.
-void release(std::string& bytes) { std::string().swap(bytes); }
+// The input being read: its pages are given back behind the reader, and the request's progress
+// callback hears how far it has got.
+class reading_t final : public read_observer_t {
+ public:
+  explicit reading_t(const load_request_t& request)
+      : m_request(request), m_bytes(request.path), m_size(m_bytes.text().size()) {
+    report(0);
+  }
+  ~reading_t() { report(m_size); }
+  reading_t(const reading_t&) = delete;
+  reading_t& operator=(const reading_t&) = delete;
+
+  std::string_view text() const { return m_bytes.text(); }
+  void reached(std::size_t offset) override {
+    m_bytes.release_before(offset);
+    report(offset);
+  }
+
+ private:
+  void report(std::uint64_t done) const {
+    if (m_request.progress) m_request.progress(done, m_size);
+  }
+
+  const load_request_t& m_request;
+  input_bytes_t m_bytes;
+  std::uint64_t m_size;
+};
 
 // The profile (read once, then kept in the request) and the view of one of its files.
 view_description_t load_callgrind(load_request_t& request, source_view4::data_model_t& model) {
@@ -64,7 +89,7 @@ bool parse_format_name(const std::string& name, input_format_t& format) {
   return true;
 }
 
-input_format_t detect_format(const std::string& path, const std::string& bytes) {
+input_format_t detect_format(const std::string& path, std::string_view bytes) {
   if (looks_like_gcov_json(bytes)) return input_format_t::gcov_json;
   if (looks_like_gcov_text(bytes)) return input_format_t::gcov;
   if (looks_like_callgrind(bytes)) return input_format_t::callgrind;
@@ -84,36 +109,29 @@ std::shared_ptr<const callgrind_profile_t> callgrind_profile_of(const load_reque
   return std::make_shared<const callgrind_profile_t>(read_callgrind(paths));
 }
 
-namespace {
-
-void report_progress(const load_request_t& request, std::uint64_t done, std::uint64_t total) {
-  if (request.progress) request.progress(done, total);
-}
-
-view_description_t load_bytes(load_request_t& request, input_format_t format, std::string& bytes,
-                              source_view4::data_model_t& model) {
-  if (format == input_format_t::automatic) format = detect_format(request.path, bytes);
+view_description_t load_view(load_request_t& request, viewer_model_t& model) {
+  input_format_t format = request.format;
+  // A profile already read needs neither its bytes nor a look at them.
+  if (request.profile && format == input_format_t::callgrind) return load_callgrind(request, model);
+  reading_t input(request);
+  if (format == input_format_t::automatic) format = detect_format(request.path, input.text());
   if (format != input_format_t::callgrind && !request.more_paths.empty())
     throw import_error(request.more_paths.front(), 0,
                        "only callgrind profiles are summed; other inputs come one at a time");
   switch (format) {
     case input_format_t::callgrind:
-      release(bytes);
       return load_callgrind(request, model);
-    case input_format_t::gcov: {
-      file_coverage_t coverage = parse_gcov_text(request.path, bytes);
-      release(bytes);
-      return fill_coverage_view(coverage, request.mode, model);
-    }
+    case input_format_t::gcov:
+      return fill_coverage_view(parse_gcov_text(request.path, input.text(), &input), request.mode,
+                                model);
     case input_format_t::gcov_json: {
       std::string dir = request.source_dirs.empty() ? std::string() : request.source_dirs.front();
-      file_coverage_t coverage = parse_gcov_json(request.path, bytes, request.file_name, dir);
-      release(bytes);
-      return fill_coverage_view(coverage, request.mode, model);
+      return fill_coverage_view(parse_gcov_json(request.path, input.text(), request.file_name, dir),
+                                request.mode, model);
     }
     case input_format_t::tsv: {
-      tsv_table_t table = parse_tsv(request.path, bytes);
-      std::vector<std::string> source;
+      tsv_table_t table = parse_tsv(request.path, input.text());
+      source_text_t source;
       if (!request.source_path.empty()) source = read_source_lines(request.source_path);
       return fill_table_view(table, source, model);
     }
@@ -121,23 +139,9 @@ view_description_t load_bytes(load_request_t& request, input_format_t format, st
     case input_format_t::automatic:
       break;
   }
-  check_not_binary(request.path, bytes);
+  check_not_binary(request.path, input.text());
   view_description_t view = fill_plain_view(read_source_lines(request.path), model);
   view.title = request.path;
-  return view;
-}
-
-}  // namespace
-
-view_description_t load_view(load_request_t& request, source_view4::data_model_t& model) {
-  input_format_t format = request.format;
-  std::string bytes;
-  // A profile already read needs neither its bytes nor a look at them.
-  if (!request.profile || format != input_format_t::callgrind) bytes = read_input(request.path);
-  const std::uint64_t size = bytes.size();
-  report_progress(request, 0, size);
-  view_description_t view = load_bytes(request, format, bytes, model);
-  report_progress(request, size, size);
   return view;
 }
 

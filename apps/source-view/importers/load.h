@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "callgrind.h"
@@ -36,11 +37,11 @@ bool parse_format_name(const std::string& name, input_format_t& format);
 
 // The format of the bytes of `path`: gcov JSON, gcov text, callgrind, TSV by content, else by the
 // name (extension, or callgrind.out.*), else a plain source.
-input_format_t detect_format(const std::string& path, const std::string& bytes);
+input_format_t detect_format(const std::string& path, std::string_view bytes);
 
 // Reads the input and fills `model`; throws import_error for bad input. A callgrind profile read
 // is kept in request.profile.
-view_description_t load_view(load_request_t& request, source_view4::data_model_t& model);
+view_description_t load_view(load_request_t& request, viewer_model_t& model);
 
 // The profiles of a callgrind request, summed (request.profile when it is set).
 std::shared_ptr<const callgrind_profile_t> callgrind_profile_of(const load_request_t& request);

@@ -23,7 +23,6 @@ std::wstring widen_ascii(const std::string& text) { return std::wstring(text.beg
 // Rows of the model in functions mode: a group row before each function's first line.
 struct row_plan_t {
   std::vector<unsigned> row_lines;  // 0 for a group row
-  std::vector<const function_record_t*> row_function;
   std::vector<group_spec_t> groups;
   std::vector<std::wstring> group_titles;  // by group
   std::vector<std::uint64_t> group_calls;  // by group
@@ -90,44 +89,26 @@ row_plan_t plan_rows(const file_coverage_t& coverage, view_mode_t mode) {
   return plan;
 }
 
-label_list_t branch_labels(const line_record_t& line) {
-  label_list_t labels;
-  for (const branch_record_t& branch : line.branches) {
-    using state = branch_record_t::state_t;
-    switch (branch.state) {
-      case state::taken:
-        labels.texts.push_back(std::to_wstring(branch.count));
-        labels.image_indexes.push_back(image_taken);
-        break;
-      case state::not_taken:
-        labels.texts.push_back(L"0");
-        labels.image_indexes.push_back(image_not_taken);
-        break;
-      case state::never_executed:
-        labels.texts.push_back(L"-");
-        labels.image_indexes.push_back(image_never_executed);
-        break;
-    }
-  }
-  return labels;
-}
-
-snippet_t line_snippet(const line_record_t& line, const std::string& source) {
+snippet_t line_snippet(const file_coverage_t& coverage, std::size_t index) {
   snippet_t snippet;
-  snippet.text = widen(source);
-  for (std::size_t i = 0; i < line.branches.size(); ++i) {
-    const branch_record_t& b = line.branches[i];
+  snippet.text = widen(coverage.source_lines[index]);
+  record_range_t<branch_record_t> branches = coverage.branches_of(index);
+  for (std::size_t i = 0; i < branches.size(); ++i) {
+    const branch_record_t& b = branches[i];
     int image = b.state == branch_record_t::state_t::taken       ? image_taken
                 : b.state == branch_record_t::state_t::not_taken ? image_not_taken
                                                                  : image_never_executed;
-    snippet.items.push_back({{}, L"branch " + std::to_wstring(i) + L" " + widen(b.text), image, 0});
+    snippet.items.push_back(
+        {{}, L"branch " + std::to_wstring(i) + L" " + widen(coverage.text_of(b.text)), image, 0});
   }
-  for (std::size_t i = 0; i < line.calls.size(); ++i)
-    snippet.items.push_back({{},
-                             L"call " + std::to_wstring(i) + L" " + widen(line.calls[i].text),
-                             line.calls[i].executed ? image_taken : image_never_executed,
-                             0});
-  for (const instance_count_t& instance : line.instances) {
+  record_range_t<call_record_t> calls = coverage.calls_of(index);
+  for (std::size_t i = 0; i < calls.size(); ++i)
+    snippet.items.push_back(
+        {{},
+         L"call " + std::to_wstring(i) + L" " + widen(coverage.text_of(calls[i].text)),
+         calls[i].executed ? image_taken : image_never_executed,
+         0});
+  for (const instance_count_t& instance : coverage.instances_of(index)) {
     std::wstring count = instance.executable ? widen(instance.count_text) : L"-";
     snippet.items.push_back({{},
                              widen(instance.function) + L": " + count,
@@ -137,19 +118,7 @@ snippet_t line_snippet(const line_record_t& line, const std::string& source) {
   return snippet;
 }
 
-bool has_details(const line_record_t& line) {
-  return !line.branches.empty() || !line.calls.empty() || !line.instances.empty();
-}
-
-std::wstring count_text(const line_record_t& line) {
-  if (!line.executable) return std::wstring();
-  std::wstring text = widen_ascii(line.count_text);
-  if (line.unexecuted_block) text += L'*';
-  return text;
-}
-
-std::wstring coverage_summary(const file_coverage_t& coverage) {
-  coverage_totals_t totals = count_totals(coverage);
+std::wstring coverage_summary(const coverage_totals_t& totals) {
   std::string text =
       "lines executed " + format_ratio(totals.lines_executed, totals.lines_executable);
   if (totals.branches_total > 0)
@@ -161,74 +130,119 @@ void write_sources(source_view4::data_model_t& model, const std::vector<std::wst
   model.set_column_data(source_view4::source_column, 0, sources.data(), sources.size());
 }
 
-}  // namespace
+// What filling a coverage view works from: the coverage, its rows, and where each row's line is.
+struct coverage_fill_t {
+  file_coverage_t& coverage;
+  const row_plan_t& plan;
+  std::vector<unsigned> group_of;  // per row: the group of a function's row (0 elsewhere)
 
-view_description_t fill_coverage_view(const file_coverage_t& coverage, view_mode_t mode,
-                                      source_view4::data_model_t& model) {
-  row_plan_t plan = plan_rows(coverage, mode);
-  const std::vector<unsigned>& lines = plan.row_lines;
-  std::size_t rows = lines.size();
-  std::uint64_t largest = 0;
-  for (const line_record_t& line : coverage.lines) largest = std::max(largest, line.count);
-  // Group rows in order: the n-th row whose line is 0 is group n.
-  std::vector<unsigned> group_of(rows, 0);
-  for (std::size_t r = 0, g = 0; r < rows; ++r)
-    if (lines[r] == 0) group_of[r] = unsigned(g++);
-  auto record = [&](std::size_t r) -> const line_record_t& { return coverage.lines[lines[r] - 1]; };
+  std::size_t rows() const { return plan.row_lines.size(); }
+  bool is_group(std::size_t r) const { return plan.row_lines[r] == 0; }
+  std::size_t index(std::size_t r) const { return plan.row_lines[r] - 1; }
+  const line_record_t& record(std::size_t r) const { return coverage.lines[index(r)]; }
+};
 
-  view_description_t view;
-  view.row_lines = lines;
-  for (std::size_t r = 0; r < rows; ++r)
-    if (lines[r] != 0 && record(r).executable && record(r).count == 0)
-      view.attention_rows.push_back(unsigned(r));
+// The source column last: the coverage's text is given back block by block as rows are stored.
+void write_source_column(coverage_fill_t& fill, source_view4::data_model_t& model) {
+  const auto& lines = fill.plan.row_lines;
+  write_column<std::wstring>(
+      model, source_view4::source_column, fill.rows(),
+      [&](std::size_t r) {
+        return fill.is_group(r) ? fill.plan.group_titles[fill.group_of[r]]
+                                : widen(fill.coverage.source_lines[fill.index(r)]);
+      },
+      [&](std::size_t done) {
+        std::size_t stored_lines = done < lines.size() ? lines[done] : lines.back();
+        fill.coverage.source_lines.release_before(stored_lines == 0 ? 0 : stored_lines - 1);
+      });
+}
 
-  model.begin_update();
-  model.set_row_count(unsigned(rows));
-  write_column<std::wstring>(model, source_view4::source_column, rows, [&](std::size_t r) {
-    return lines[r] == 0 ? plan.group_titles[group_of[r]]
-                         : widen(coverage.source_lines[lines[r] - 1]);
+// Every row gets its line as a snippet, with the line's details as entries where it has any.
+void write_snippet_column(const coverage_fill_t& fill, source_view4::data_model_t& model,
+                          view_description_t& view) {
+  write_column<cell_value_t>(model, source_view4::snippet_column, fill.rows(), [&](std::size_t r) {
+    if (!fill.coverage.has_details(fill.index(r)))
+      return cell_value_t(snippet_t{widen(fill.coverage.source_lines[fill.index(r)]), {}});
+    view.snippet_rows.push_back(unsigned(r));
+    return cell_value_t(line_snippet(fill.coverage, fill.index(r)));
   });
+}
+
+// The branches move to the model, which makes their labels when they are read.
+void write_branch_column(const coverage_fill_t& fill, viewer_model_t& model) {
+  std::vector<std::uint32_t> starts(fill.rows() + 1);
+  std::uint32_t next = 0;
+  for (std::size_t r = 0; r < fill.rows(); ++r) {
+    starts[r] = next;
+    if (!fill.is_group(r)) next += std::uint32_t(fill.coverage.branches_of(fill.index(r)).size());
+  }
+  starts[fill.rows()] = next;
+  model.set_branch_column(branches_id, std::move(fill.coverage.branches), std::move(starts));
+}
+
+void write_number_columns(const coverage_fill_t& fill, view_mode_t mode,
+                          source_view4::data_model_t& model) {
+  const auto& lines = fill.plan.row_lines;
   // A function's row shows its mark and its calls, so that its text export keeps every column in
   // place (leading empty cells would leave no tab behind).
   if (mode == view_mode_t::functions) {
-    write_column<cell_value_t>(model, line_id, rows, [&](std::size_t r) -> cell_value_t {
+    write_column<cell_value_t>(model, line_id, fill.rows(), [&](std::size_t r) -> cell_value_t {
       if (lines[r] == 0) return std::wstring(L"\u0192");
       return int(lines[r]);
     });
   } else {
-    write_column<int>(model, line_id, rows, [&](std::size_t r) { return int(lines[r]); });
+    write_column<int>(model, line_id, fill.rows(), [&](std::size_t r) { return int(lines[r]); });
   }
-  write_column<std::wstring>(model, count_id, rows, [&](std::size_t r) {
-    return lines[r] == 0 ? std::to_wstring(plan.group_calls[group_of[r]]) : count_text(record(r));
+  write_column<std::wstring>(model, count_id, fill.rows(), [&](std::size_t r) {
+    if (fill.is_group(r)) return std::to_wstring(fill.plan.group_calls[fill.group_of[r]]);
+    std::wstring text = widen_ascii(fill.coverage.count_text(fill.index(r)));
+    if (fill.record(r).unexecuted_block) text += L'*';
+    return text;
   });
-  write_column<data_container_t<double>>(model, hits_id, rows, [&](std::size_t r) {
+  std::uint64_t largest = 0;
+  for (const line_record_t& line : fill.coverage.lines) largest = std::max(largest, line.count);
+  write_column<data_container_t<double>>(model, hits_id, fill.rows(), [&](std::size_t r) {
     data_container_t<double> hits;
-    if (lines[r] != 0 && largest > 0 && record(r).count > 0)
-      hits.value = double(record(r).count) / double(largest);
+    if (!fill.is_group(r) && largest > 0 && fill.record(r).count > 0)
+      hits.value = double(fill.record(r).count) / double(largest);
     return hits;
   });
-  // Branch labels only where a line has branches; an empty list elsewhere.
-  write_column<cell_value_t>(model, branches_id, rows, [&](std::size_t r) -> cell_value_t {
-    if (lines[r] == 0 || record(r).branches.empty()) return label_list_t();
-    return branch_labels(record(r));
-  });
+}
+
+}  // namespace
+
+view_description_t fill_coverage_view(file_coverage_t&& coverage, view_mode_t mode,
+                                      viewer_model_t& model) {
+  row_plan_t plan = plan_rows(coverage, mode);
+  coverage_fill_t fill{coverage, plan, std::vector<unsigned>(plan.row_lines.size(), 0)};
+  // Group rows in order: the n-th row whose line is 0 is group n.
+  for (std::size_t r = 0, g = 0; r < fill.rows(); ++r)
+    if (fill.is_group(r)) fill.group_of[r] = unsigned(g++);
+
+  view_description_t view;
+  view.row_lines = plan.row_lines;
+  for (std::size_t r = 0; r < fill.rows(); ++r)
+    if (!fill.is_group(r) && fill.record(r).executable && fill.record(r).count == 0)
+      view.attention_rows.push_back(unsigned(r));
+  const coverage_totals_t totals = count_totals(coverage);
+
+  std::vector<function_record_t>().swap(coverage.functions);  // the plan has what it needs
+
+  model.begin_update();
+  model.set_row_count(unsigned(fill.rows()));
+  // The center grid shows the snippet column in this mode.
+  if (mode == view_mode_t::snippets) write_snippet_column(fill, model, view);
+  // The source text goes to the model first, given back as it is stored, so that the text is
+  // never held twice.
+  write_source_column(fill, model);
+  write_number_columns(fill, mode, model);
   for (unsigned row : view.attention_rows) model.set_highlighted(row, true);
   // A line with a block that never ran shows its count emphasised (and with gcov's "*").
-  for (std::size_t r = 0; r < rows; ++r)
-    if (plan.row_lines[r] != 0 && coverage.lines[plan.row_lines[r] - 1].unexecuted_block)
+  for (std::size_t r = 0; r < fill.rows(); ++r)
+    if (!fill.is_group(r) && fill.record(r).unexecuted_block)
       model.set_cell_flags(unsigned(r), count_id, 1);
-  if (mode == view_mode_t::snippets) {
-    // The center grid shows the snippet column in this mode: every row gets its line as a
-    // snippet, with the line's details as entries where it has any.
-    write_column<cell_value_t>(model, source_view4::snippet_column, rows, [&](std::size_t r) {
-      const std::string& source = coverage.source_lines[lines[r] - 1];
-      if (!has_details(record(r))) return cell_value_t(snippet_t{widen(source), {}});
-      view.snippet_rows.push_back(unsigned(r));
-      return cell_value_t(line_snippet(record(r), source));
-    });
-  }
-  view.summary = coverage_summary(coverage);
-  coverage_totals_t totals = count_totals(coverage);
+  write_branch_column(fill, model);
+  view.summary = coverage_summary(totals);
   // The count column stays as narrow as its counts: the lines' ratio is in the source's summary.
   if (totals.branches_total > 0)
     model.set_summary_data(branches_id,
@@ -311,8 +325,7 @@ std::vector<unsigned> hottest_rows(const tsv_table_t& table) {
 
 }  // namespace
 
-view_description_t fill_table_view(const tsv_table_t& table,
-                                   const std::vector<std::string>& source_lines,
+view_description_t fill_table_view(const tsv_table_t& table, const source_text_t& source_lines,
                                    source_view4::data_model_t& model) {
   std::size_t rows = source_lines.size();
   if (source_lines.empty())
@@ -355,11 +368,81 @@ view_description_t fill_table_view(const tsv_table_t& table,
   return view;
 }
 
-view_description_t fill_plain_view(const std::vector<std::string>& source_lines,
+view_description_t fill_plain_view(const source_text_t& source_lines,
                                    source_view4::data_model_t& model) {
   tsv_table_t empty;
   view_description_t view = fill_table_view(empty, source_lines, model);
   return view;
+}
+
+label_list_t branch_labels(record_range_t<branch_record_t> branches) {
+  label_list_t labels;
+  for (const branch_record_t& branch : branches) {
+    using state = branch_record_t::state_t;
+    switch (branch.state) {
+      case state::taken:
+        labels.texts.push_back(std::to_wstring(branch.count));
+        labels.image_indexes.push_back(image_taken);
+        break;
+      case state::not_taken:
+        labels.texts.push_back(L"0");
+        labels.image_indexes.push_back(image_not_taken);
+        break;
+      case state::never_executed:
+        labels.texts.push_back(L"-");
+        labels.image_indexes.push_back(image_never_executed);
+        break;
+    }
+  }
+  return labels;
+}
+
+void viewer_model_t::set_branch_column(unsigned int column, std::vector<branch_record_t> branches,
+                                       std::vector<std::uint32_t> starts) {
+  clear_columns({column});
+  m_branch_column = column;
+  m_branches = std::move(branches);
+  m_branch_starts = std::move(starts);
+  // The longest label text, as the grids fit the column to it: the labels' texts and a space
+  // between each two.
+  longest_text_t longest;
+  for (std::size_t r = 0; r + 1 < m_branch_starts.size(); ++r) {
+    auto length = unsigned(get_text_data(unsigned(r), column).size());
+    if (length > longest.length) longest = {unsigned(r), length};
+  }
+  longest_text[column] = longest;
+  notify_data_updated(column, source_view4::all_rows);
+}
+
+// Every row of the branch column holds a label list, empty where the line has no branches.
+cell_value_t viewer_model_t::get_data(unsigned int row, unsigned int column) const {
+  if (column != m_branch_column || row >= get_row_count())
+    return data_model_t::get_data(row, column);
+  if (row + 1 >= m_branch_starts.size()) return label_list_t();
+  const branch_record_t* first = m_branches.data() + m_branch_starts[row];
+  return branch_labels({first, m_branches.data() + m_branch_starts[row + 1]});
+}
+
+bool viewer_model_t::is_data_set(unsigned int row, unsigned int column) const {
+  if (column != m_branch_column) return data_model_t::is_data_set(row, column);
+  return row + 1 < m_branch_starts.size() && row < get_row_count();
+}
+
+void viewer_model_t::clear() {
+  forget_branches();
+  data_model_t::clear();
+}
+
+void viewer_model_t::clear_columns(const std::vector<unsigned int>& columns) {
+  if (std::find(columns.begin(), columns.end(), m_branch_column) != columns.end())
+    forget_branches();
+  data_model_t::clear_columns(columns);
+}
+
+void viewer_model_t::forget_branches() {
+  m_branch_column = no_branch_column;
+  m_branches = {};
+  m_branch_starts = {};
 }
 
 std::wstring viewer_model_t::format_data(const cell_value_t& value, unsigned int column) const {

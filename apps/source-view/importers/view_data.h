@@ -1,6 +1,8 @@
 // Turns what an importer read into the component's data model and a description of the view:
 // the columns of the left and right grids, function groups, snippet rows, rows worth visiting.
 #pragma once
+#include <algorithm>
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -81,38 +83,77 @@ struct view_description_t {
   }
 };
 
-// Writes one column made by `make(row)` for every row, holding only that column's values at a
-// time, so that the peak stays near the model's own size.
+// Writes one column made by `make(row)` for every row, a few thousand rows at a time, so that the
+// values waiting to be stored never weigh much beside the model. `done(rows)` hears when the
+// rows before `rows` are stored.
+template <class T, class F, class D>
+void write_column(source_view4::data_model_t& model, unsigned column, std::size_t rows, F make,
+                  D done) {
+  constexpr std::size_t rows_at_a_time = 4096;
+  std::vector<T> values;
+  values.reserve(std::min(rows, rows_at_a_time));
+  for (std::size_t from = 0; from < rows; from += rows_at_a_time) {
+    values.clear();
+    const std::size_t to = std::min(rows, from + rows_at_a_time);
+    for (std::size_t r = from; r < to; ++r) values.push_back(make(r));
+    model.set_column_data(column, unsigned(from), values.data(), values.size());
+    done(to);
+  }
+}
+
 template <class T, class F>
 void write_column(source_view4::data_model_t& model, unsigned column, std::size_t rows, F make) {
-  std::vector<T> values;
-  values.reserve(rows);
-  for (std::size_t r = 0; r < rows; ++r) values.push_back(make(r));
-  model.set_column_data(column, 0, values.data(), rows);
+  write_column<T>(model, column, rows, make, [](std::size_t) {});
 }
+
+class viewer_model_t;
 
 // A model row per source line (plus a group row per function in functions mode), filled in one
 // batch. Throws nothing: the coverage has been checked by its importer.
-view_description_t fill_coverage_view(const file_coverage_t& coverage, view_mode_t mode,
-                                      source_view4::data_model_t& model);
+// The coverage's source text is given back as it is stored.
+view_description_t fill_coverage_view(file_coverage_t&& coverage, view_mode_t mode,
+                                      viewer_model_t& model);
 
 // A model row per source line (as many as the source has, or up to the table's last line without
 // a source), the table's values at their lines. Throws import_error naming the table's row when
 // it points past the end of the source.
-view_description_t fill_table_view(const tsv_table_t& table,
-                                   const std::vector<std::string>& source_lines,
+view_description_t fill_table_view(const tsv_table_t& table, const source_text_t& source_lines,
                                    source_view4::data_model_t& model);
 
 // A model row per source line and no metric columns.
-view_description_t fill_plain_view(const std::vector<std::string>& source_lines,
+view_description_t fill_plain_view(const source_text_t& source_lines,
                                    source_view4::data_model_t& model);
 
 // The view's data model: a data_model_t whose branch labels export as their texts joined by
-// spaces ("1496 4", "0 -"), not as the label list's default "{0}1496{0}4".
+// spaces ("1496 4", "0 -"), not as the label list's default "{0}1496{0}4". Branch labels are
+// kept as the importer's compact records and made into label lists when read, which takes a
+// fraction of the memory stored label lists take.
 class viewer_model_t : public source_view4::data_model_t {
+ public:
+  // Column `column` shows, in row r, the labels of branches[starts[r]] up to branches[starts[r +
+  // 1]]; starts has one entry per row and one more. Replaces what the column held.
+  void set_branch_column(unsigned int column, std::vector<branch_record_t> branches,
+                         std::vector<std::uint32_t> starts);
+
+  source_view4::cell_value_t get_data(unsigned int row, unsigned int column) const override;
+  bool is_data_set(unsigned int row, unsigned int column) const override;
+  void clear() override;
+  void clear_columns(const std::vector<unsigned int>& columns) override;
+
  protected:
   std::wstring format_data(const source_view4::cell_value_t& value,
                            unsigned int column) const override;
+
+ private:
+  void forget_branches();
+
+  static constexpr unsigned int no_branch_column = 0;  // no model column has id 0 here
+  unsigned int m_branch_column = no_branch_column;
+  std::vector<branch_record_t> m_branches;
+  std::vector<std::uint32_t> m_branch_starts;
 };
+
+// Branch labels: a taken branch shows its count, one not taken "0", one never executed "-".
+source_view4::label_list_t branch_labels(record_range_t<branch_record_t> branches);
 
 }  // namespace source_view_app

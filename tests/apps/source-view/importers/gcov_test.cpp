@@ -50,7 +50,7 @@ TEST(GcovText, CountsEqualGcovOwnForEveryLine) {
       }
       EXPECT_TRUE(c.lines[i].executable);
       EXPECT_EQ(c.lines[i].unexecuted_block, star);
-      EXPECT_EQ(c.lines[i].count_text, field == "#####" ? "0" : field);
+      EXPECT_EQ(c.count_text(i), field == "#####" ? "0" : field);
     }
   }
 }
@@ -71,15 +71,16 @@ TEST(GcovText, ReadsHeaderSourceAndKnownCounts) {
 TEST(GcovText, InstantiationSectionsBecomeDetailNotTotals) {
   file_coverage_t c = text_of("sample.bc.gcov");
   const line_record_t& line = c.lines[3];  // "return a + b;"
+  const std::vector<instance_count_t>& instances = c.instances_of(3);
   EXPECT_EQ(line.count, 1496u);
-  ASSERT_EQ(line.instances.size(), 2u);
+  ASSERT_EQ(instances.size(), 2u);
   std::uint64_t sum = 0;
-  for (const instance_count_t& i : line.instances) sum += i.count;
+  for (const instance_count_t& i : instances) sum += i.count;
   EXPECT_EQ(sum, line.count);
-  EXPECT_NE(line.instances[0].function, line.instances[1].function);
+  EXPECT_NE(instances[0].function, instances[1].function);
   // The branch lines of a section belong to its instantiation, not to the total's line.
-  EXPECT_TRUE(c.lines[2].branches.empty());
-  EXPECT_EQ(c.lines[2].instances.size(), 2u);
+  EXPECT_TRUE(c.branches_of(2).empty());
+  EXPECT_EQ(c.instances_of(2).size(), 2u);
 }
 
 TEST(GcovText, FunctionsWithCallsBlocksAndRanges) {
@@ -103,30 +104,33 @@ TEST(GcovText, FunctionsWithCallsBlocksAndRanges) {
 TEST(GcovText, BranchesAndCallsWithCountsAndPercentages) {
   file_coverage_t counts = text_of("sample.bc.gcov");
   file_coverage_t percents = text_of("sample.b.gcov");
-  const line_record_t& line = counts.lines[11];  // if (argc > 5) s += never(argc);
-  ASSERT_EQ(line.branches.size(), 2u);
-  EXPECT_EQ(line.branches[0].state, state::not_taken);
-  EXPECT_TRUE(line.branches[0].fallthrough);
-  EXPECT_EQ(line.branches[1].state, state::taken);
-  EXPECT_EQ(line.branches[1].count, 1u);
-  ASSERT_EQ(line.calls.size(), 1u);
-  EXPECT_FALSE(line.calls[0].executed);
-  EXPECT_EQ(line.calls[0].text, "never executed");
-  EXPECT_EQ(counts.lines[12].branches[0].count, 2000000u);
+  auto branches = counts.branches_of(11);  // if (argc > 5) s += never(argc);
+  ASSERT_EQ(branches.size(), 2u);
+  EXPECT_EQ(branches[0].state, state::not_taken);
+  EXPECT_TRUE(branches[0].fallthrough);
+  EXPECT_EQ(counts.text_of(branches[0].text), "taken 0 (fallthrough)");
+  EXPECT_EQ(branches[1].state, state::taken);
+  EXPECT_EQ(branches[1].count, 1u);
+  EXPECT_EQ(counts.text_of(branches[1].text), "taken 1");
+  auto calls = counts.calls_of(11);
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_FALSE(calls[0].executed);
+  EXPECT_EQ(counts.text_of(calls[0].text), "never executed");
+  EXPECT_EQ(counts.branches_of(12)[0].count, 2000000u);
   // Percentages (gcov -b) give the same states as counts (gcov -b -c).
   for (std::size_t i = 0; i < counts.lines.size(); ++i) {
-    ASSERT_EQ(counts.lines[i].branches.size(), percents.lines[i].branches.size());
-    for (std::size_t b = 0; b < counts.lines[i].branches.size(); ++b)
-      EXPECT_EQ(counts.lines[i].branches[b].state, percents.lines[i].branches[b].state);
+    ASSERT_EQ(counts.branches_of(i).size(), percents.branches_of(i).size());
+    for (std::size_t b = 0; b < counts.branches_of(i).size(); ++b)
+      EXPECT_EQ(counts.branches_of(i)[b].state, percents.branches_of(i)[b].state);
   }
-  EXPECT_TRUE(text_of("sample.plain.gcov").lines[11].branches.empty());
+  EXPECT_TRUE(text_of("sample.plain.gcov").branches_of(11).empty());
 }
 
 TEST(GcovText, HumanReadableCountsAreApproximate) {
   file_coverage_t exact = text_of("sample.plain.gcov");
   file_coverage_t human = text_of("sample.h.gcov");
-  EXPECT_EQ(human.lines[12].count_text, "2.0M");
-  EXPECT_EQ(human.lines[9].count_text, "1.5k");
+  EXPECT_EQ(human.count_text(12), "2.0M");
+  EXPECT_EQ(human.count_text(9), "1.5k");
   EXPECT_FALSE(human.lines[9].exact);
   EXPECT_TRUE(human.lines[10].exact);  // 1 stays a plain number
   for (std::size_t i = 0; i < exact.lines.size(); ++i) {
@@ -147,7 +151,8 @@ TEST(GcovJson, AgreesWithTextOnEveryLine) {
     EXPECT_EQ(json.lines[i].executable, text.lines[i].executable);
     EXPECT_EQ(json.lines[i].count, text.lines[i].count);
     EXPECT_EQ(json.lines[i].unexecuted_block, text.lines[i].unexecuted_block);
-    EXPECT_EQ(json.lines[i].instances.size(), text.lines[i].instances.size());
+    EXPECT_EQ(json.instances_of(i).size(), text.instances_of(i).size());
+    EXPECT_EQ(json.branches_of(i).size(), text.branches_of(i).size());
   }
   coverage_totals_t a = count_totals(text), b = count_totals(json);
   EXPECT_EQ(a.lines_executed, b.lines_executed);
@@ -159,8 +164,9 @@ TEST(GcovJson, AgreesWithTextOnEveryLine) {
   ASSERT_TRUE(never);
   EXPECT_EQ(never->calls, 0u);
   EXPECT_EQ(never->first_line, 7u);
-  EXPECT_EQ(json.lines[11].branches.size(), 2u);
-  EXPECT_EQ(json.lines[11].branches[1].state, state::taken);
+  ASSERT_EQ(json.branches_of(11).size(), 2u);
+  EXPECT_EQ(json.branches_of(11)[1].state, state::taken);
+  EXPECT_EQ(json.text_of(json.branches_of(11)[0].text), "taken 0 (fallthrough)");
 }
 
 TEST(GcovJson, ListsFilesAndChoosesByNameOrExecution) {
