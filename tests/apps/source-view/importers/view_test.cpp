@@ -92,7 +92,7 @@ TEST(CoverageView, FlatRowsCountsBranchesAndHits) {
 }
 
 TEST(CoverageView, FunctionsModeAddsAGroupRowPerFunction) {
-  data_model_t model;
+  viewer_model_t model;
   view_description_t view = fill_coverage_view(sample(), view_mode_t::functions, model);
   // Groups: the template (two instantiations, one group), never(), main().
   ASSERT_EQ(view.groups.size(), 3u);
@@ -114,7 +114,7 @@ TEST(CoverageView, FunctionsModeAddsAGroupRowPerFunction) {
 }
 
 TEST(CoverageView, SnippetsHoldBranchesCallsAndInstantiations) {
-  data_model_t model;
+  viewer_model_t model;
   view_description_t view = fill_coverage_view(sample(), view_mode_t::snippets, model);
   EXPECT_EQ(view.snippet_rows, (std::vector<unsigned>{1, 2, 3, 4, 9, 10, 11, 12, 13}));
   auto snippet =
@@ -142,7 +142,7 @@ TEST(Load, DetectsTheKindFromContent) {
   input_format_t forced = input_format_t::automatic;
   EXPECT_TRUE(parse_format_name("callgrind", forced));
   EXPECT_EQ(forced, input_format_t::callgrind);
-  data_model_t model;
+  viewer_model_t model;
   load_request_t request;
   request.path = dir + "/sample.cpp";
   load_view(request, model);
