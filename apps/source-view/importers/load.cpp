@@ -130,7 +130,7 @@ view_description_t load_view(load_request_t& request, viewer_model_t& model) {
                                 request.mode, model);
     }
     case input_format_t::tsv: {
-      tsv_table_t table = parse_tsv(request.path, input.text());
+      tsv_table_t table = parse_tsv(request.path, input.text(), &input);
       source_text_t source;
       if (!request.source_path.empty()) source = read_source_lines(request.source_path);
       return fill_table_view(table, source, model);

@@ -87,9 +87,9 @@ std::size_t find_line_column(const std::vector<std::string_view>& header) {
 
 }  // namespace
 
-tsv_table_t parse_tsv(const std::string& path, std::string_view text) {
+tsv_table_t parse_tsv(const std::string& path, std::string_view text, read_observer_t* observer) {
   check_not_binary(path, text);
-  line_reader_t reader(text);
+  line_reader_t reader(text, observer);
   std::string_view line;
   if (!reader.next(line)) throw import_error(path, 0, "empty file, no header row");
   check_utf8(path, 1, line);

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "input_file.h"
+
 namespace source_view_app {
 
 enum class tsv_kind_t { integer, decimal, hex, fraction, text };
@@ -33,7 +35,9 @@ struct tsv_table_t {
 
 // Reads a table; `path` names the file in messages. Throws import_error for a missing header,
 // rows with another number of fields than the header, line numbers that are not positive whole
-// numbers or that repeat, invalid UTF-8 and binary data.
-tsv_table_t parse_tsv(const std::string& path, std::string_view text);
+// numbers or that repeat, invalid UTF-8 and binary data. `observer`, when given, is told how far
+// the reading has got.
+tsv_table_t parse_tsv(const std::string& path, std::string_view text,
+                      read_observer_t* observer = nullptr);
 
 }  // namespace source_view_app
