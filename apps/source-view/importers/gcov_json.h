@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "coverage.h"
+#include "input_file.h"
 
 namespace source_view_app {
 
@@ -29,8 +30,10 @@ gcov_json_t list_gcov_json(const std::string& path, std::string_view text);
 // base name); an empty name chooses the first file with executed lines (else the first file).
 // The source is read from `source_dir` when given, else relative to the run's working
 // directory. Throws import_error for an unknown name, a missing source and lines past its end.
+// `observer`, when given, is told how far the reading has got.
 file_coverage_t parse_gcov_json(const std::string& path, std::string_view text,
-                                const std::string& file_name, const std::string& source_dir);
+                                const std::string& file_name, const std::string& source_dir,
+                                read_observer_t* observer = nullptr);
 
 bool looks_like_gcov_json(std::string_view text);
 

@@ -126,8 +126,9 @@ view_description_t load_view(load_request_t& request, viewer_model_t& model) {
                                 model);
     case input_format_t::gcov_json: {
       std::string dir = request.source_dirs.empty() ? std::string() : request.source_dirs.front();
-      return fill_coverage_view(parse_gcov_json(request.path, input.text(), request.file_name, dir),
-                                request.mode, model);
+      return fill_coverage_view(
+          parse_gcov_json(request.path, input.text(), request.file_name, dir, &input), request.mode,
+          model);
     }
     case input_format_t::tsv: {
       tsv_table_t table = parse_tsv(request.path, input.text(), &input);
