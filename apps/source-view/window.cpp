@@ -50,29 +50,32 @@ class viewer_window_t : public utilkit2::_internal::subscriber_base_t {
     auto* w = static_cast<viewer_window_t*>(self);
     const char* modes[] = {"flat", "functions", "snippets"};
     unsigned focus = w->m_element->get_focus_row();
-    unsigned focus_line = 0;
-    if (focus != source_view4::no_row && w->m_session->is_open()) {
-      auto model = w->m_element->get_hierarchical_data_model();
-      unsigned flat = model && model->get_model_type() == source_view4::hierarchical_mode_groups
-                          ? model->get_flat_row_index(focus)
-                          : focus;
-      if (flat < w->m_session->view().row_lines.size())
-        focus_line = w->m_session->view().row_lines[flat];
-    }
     // Where the focused row's source cell is (control pixels) and how high a text line is, so
     // that tests can point at what it shows.
     orrin7::point<int> cell{0, 0};
     if (focus != source_view4::no_row) cell = w->m_element->source_cell_origin(focus);
     std::printf(
-        "state mode=%s focus_line=%u matches=%zu visible=%d,%d file=%s focus_cell=%d,%d,%d "
-        "error=%s\n",
-        modes[int(w->m_session->request().mode)], focus_line, w->m_session->match_count(),
+        "state mode=%s focus_line=%u top_line=%u matches=%zu visible=%d,%d file=%s "
+        "focus_cell=%d,%d,%d error=%s\n",
+        modes[int(w->m_session->request().mode)], w->line_of(focus),
+        w->line_of(w->m_element->get_top_row()), w->m_session->match_count(),
         int(w->visible_columns(true)), int(w->visible_columns(false)),
         w->m_session->is_open() ? w->m_session->view().title.c_str() : "", cell.x, cell.y,
         w->m_element->get_center_grid()->get_default_item_size(), w->m_error_text.c_str());
     std::fflush(stdout);
     if (const char* path = std::getenv("SOURCE_VIEW_SNAPSHOT")) w->m_control.SavePng(path);
     return G_SOURCE_CONTINUE;
+  }
+
+  // The source line view row `row` shows; 0 for none (a function's row, no row, nothing open).
+  unsigned line_of(unsigned row) {
+    if (row == source_view4::no_row || !m_session->is_open()) return 0;
+    auto model = m_element->get_hierarchical_data_model();
+    unsigned flat = model && model->get_model_type() == source_view4::hierarchical_mode_groups
+                        ? model->get_flat_row_index(row)
+                        : row;
+    const std::vector<unsigned>& lines = m_session->view().row_lines;
+    return flat < lines.size() ? lines[flat] : 0;
   }
 
   unsigned visible_columns(bool left) {
@@ -258,20 +261,26 @@ class viewer_window_t : public utilkit2::_internal::subscriber_base_t {
     return G_SOURCE_REMOVE;
   }
 
+  // The dialog goes before the chosen input is read, so that a slow import shows its progress
+  // over the view rather than under the dialog.
   void choose_file() {
     GtkWidget* dialog = gtk_file_chooser_dialog_new(
         "Open", GTK_WINDOW(m_window), GTK_FILE_CHOOSER_ACTION_OPEN, "_Cancel", GTK_RESPONSE_CANCEL,
         "_Open", GTK_RESPONSE_ACCEPT, nullptr);
-    if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {
-      char* name = gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(dialog));
-      load_request_t request = m_options.load;
-      request.path = name;
-      request.file_name.clear();
-      request.more_paths.clear();
-      g_free(name);
-      if (open(request)) m_session->go_to_start(0);
-    }
+    char* name = gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT
+                     ? gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(dialog))
+                     : nullptr;
     gtk_widget_destroy(dialog);
+    if (!name) return;
+    // Another input: its kind comes from its content, and what named parts of the first one
+    // (its file, events, table source, further profiles) does not apply; the mode and the
+    // folders searched for sources stay.
+    load_request_t request;
+    request.path = name;
+    g_free(name);
+    request.mode = m_session->is_open() ? m_session->request().mode : m_options.load.mode;
+    request.source_dirs = m_options.load.source_dirs;
+    if (open(request)) m_session->go_to_start(0);
   }
 
   // ---- bars ----

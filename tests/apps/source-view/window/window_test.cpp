@@ -1,10 +1,12 @@
 // The viewer's window under Xvfb: it opens on the first unexecuted line; Ctrl+Down / Ctrl+Up,
 // Ctrl+G, Ctrl+F with F3, Ctrl+D and Ctrl+E, the header's column menu and Ctrl+C act as their
 // keys promise; on a profile it opens on the hottest line, walks the hot lines, follows calls
-// by key and by click and comes back. The program reports its state on SIGUSR1; the test compares
-// it with what gcov's listing of the bundled sample says.
+// by key and by click and comes back; Ctrl+O opens a chosen file and F5 reloads one that
+// changed, keeping its place. The program reports its state on
+// SIGUSR1; the test compares it with what gcov's listing of the bundled sample says.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -138,6 +140,76 @@ TEST_F(source_view_window, HeaderMenuHidesAColumnAndCtrlCCopiesTheFocusedLine) {
   std::string copied = shell("xclip -o -selection clipboard");
   EXPECT_EQ(copied.substr(0, copied.find('\n')), "Count\tSource\tBranches\tHits\r") << copied;
   EXPECT_NE(copied.find("\n0\t" + source_of(hole) + "\t"), std::string::npos) << copied;
+}
+
+// Ctrl+O's dialog takes a typed path (Ctrl+L opens its location entry) and the window shows
+// that file in place of the sample.
+TEST_F(source_view_window, CtrlOOpensTheFileTypedIntoTheDialog) {
+  char pattern[] = "/tmp/source-view-open-XXXXXX";
+  const std::string dir = mkdtemp(pattern), path = dir + "/other.c";
+  source_view_test::write_all(path, "int a;\nint b;\n");
+  keys("ctrl+o");
+  std::string dialog;
+  ASSERT_TRUE(poll_until(
+      [&] { return !(dialog = shell("xdotool search --onlyvisible --name '^Open$'")).empty(); }));
+  shell("xdotool windowfocus --sync " + dialog.substr(0, dialog.find('\n')) +
+        " key ctrl+l sleep 0.5 type --delay 30 '" + path + "'");
+  shell("xdotool sleep 0.3 key Return");
+  EXPECT_TRUE(poll_until([&] {
+    return !shell("xdotool search --onlyvisible --name '^source-view: " + path + "$'").empty();
+  }));
+  std::string state = keys("");
+  EXPECT_NE(state.find("file=" + path + " "), std::string::npos) << state;
+  std::system(("rm -rf '" + dir + "'").c_str());
+}
+
+// A listing of 120 lines, each run `count` times; the window watches its folder, so the test
+// rewrites it through a second name in another folder, which that watch does not see: only F5
+// brings the new counts.
+struct source_view_reload_window : source_view_window {
+  void SetUp() override {
+    char pattern[] = "/tmp/source-view-reload-XXXXXX";
+    dir = mkdtemp(pattern);
+    mkdir((dir + "/shown").c_str(), 0700);
+    mkdir((dir + "/other").c_str(), 0700);
+    source_view_test::write_all(dir + "/shown/counts.gcov", listing(5));
+    ASSERT_EQ(link((dir + "/shown/counts.gcov").c_str(), (dir + "/other/same.gcov").c_str()), 0);
+    launch("'" + dir + "/shown/counts.gcov'", "counts.c");
+  }
+  void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
+
+  static std::string listing(int count) {
+    std::string text = "        -:    0:Source:counts.c\n";
+    for (int line = 1; line <= 120; ++line)
+      text += "        " + std::to_string(count) + ":" + std::to_string(line) + ":line " +
+              std::to_string(line) + "\n";
+    return text;
+  }
+
+  // Whether a copy of every row shows line 80 run `count` times.
+  bool line_80_ran(const std::string& count) {
+    keys("ctrl+a ctrl+c");
+    return shell("xclip -o -selection clipboard").find("\n80\t" + count + "\tline 80\t") !=
+           std::string::npos;
+  }
+  static std::string top_of(const std::string& state) {
+    std::size_t at = state.find("top_line=");
+    return state.substr(at, state.find(' ', at) - at);
+  }
+
+  std::string dir;
+};
+
+TEST_F(source_view_reload_window, F5ShowsTheNewCountsAndKeepsTheTopLine) {
+  keys("ctrl+g");
+  std::string top = top_of(type("80"));
+  ASSERT_NE(top, "top_line=1") << top;  // the view scrolled to centre line 80
+  EXPECT_TRUE(line_80_ran("5"));
+  source_view_test::write_all(dir + "/other/same.gcov", listing(7));
+  std::this_thread::sleep_for(std::chrono::milliseconds(600));
+  EXPECT_TRUE(line_80_ran("5"));  // unseen until F5
+  EXPECT_EQ(top_of(keys("F5")), top);
+  EXPECT_TRUE(line_80_ran("7"));
 }
 
 // A profile written by hand: a.c costs 610 Ir, its lines 4 and 5 the most (300 each); line 5
