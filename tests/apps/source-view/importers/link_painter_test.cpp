@@ -7,7 +7,6 @@
 #include <cstdlib>
 
 #include "gcov_run.h"
-#include "link_snippet_painter.h"
 #include "orrinfrw7/offscreen_control.h"
 #include "session.h"
 
@@ -29,33 +28,28 @@ struct link_entries : ::testing::Test {
                              "cfn=work\ncalls=2 1\n5 500\ncfl=" + gone +
                              "cfn=lost\ncalls=1 1\n5 100\nfl=" + b + "fn=work\n1 500\nfl=" + gone +
                              "fn=lost\n1 100\n");
-  }
-  void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
-
-  // Opens the profile in snippet mode; answers the control pixels of the top-left corner of the
-  // text of line 5's entry `entry`, and sets `line` to the height of a text line.
-  orrin7::point<int> entry_origin(std::size_t entry, int& line) {
     load_request_t request;
     request.path = dir + "/cg.out";
     request.mode = view_mode_t::snippets;
     session.open(request);
     control.Paint();
-    orrin7::point<int> cell = element->source_cell_origin(row_of_line(session.view(), 5));
     line = element->get_center_grid()->get_default_item_size();
-    // The frame starts 24 pixels into the cell, its text 4 pixels further.
-    return {cell.x + 28, cell.y + line * int(1 + entry)};
+  }
+  void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
+
+  // Control pixels of the top-left corner of the text of line 5's entry `entry`: the frame starts
+  // 24 pixels into the cell, one text line down, and its text 4 pixels further in.
+  orrin7::point<int> entry_origin(int entry) {
+    orrin7::point<int> cell = element->source_cell_origin(row_of_line(session.view(), 5));
+    return {cell.x + 28, cell.y + line * (1 + entry)};
   }
 
-  // The longest horizontal run of link ink in each row of the entry's box, the longest of all;
-  // and the number of link-inked pixels in `inked`.
-  int longest_link_run(orrin7::point<int> at, int line, int& inked) {
+  // The longest horizontal run of link ink in the entry's line.
+  int longest_link_run(orrin7::point<int> at) {
     int longest = 0;
-    inked = 0;
     for (int y = at.y; y < at.y + line; ++y) {
       for (int x = at.x, run = 0; x < at.x + 300; ++x) {
-        bool ink = is_link_ink(control.GetPixel(x, y));
-        run = ink ? run + 1 : 0;
-        inked += ink;
+        run = is_link_ink(control.GetPixel(x, y)) ? run + 1 : 0;
         longest = std::max(longest, run);
       }
     }
@@ -70,27 +64,18 @@ struct link_entries : ::testing::Test {
     return made;
   }();
   session_t session{*element};
+  int line = 0;  // pixels of a text line
 };
 
 TEST_F(link_entries, AFollowableCalleeIsBlueAndUnderlinedWithTheHandOverIt) {
-  int line = 0, inked = 0;
-  orrin7::point<int> work = entry_origin(0, line);
+  orrin7::point<int> work = entry_origin(0), lost = entry_origin(1);
   // "work" in a monospace face is wider than 15 pixels: only an underline runs that long.
-  EXPECT_GT(longest_link_run(work, line, inked), 15);
-  orrin7::point<int> lost = entry_origin(1, line);
-  EXPECT_EQ(longest_link_run(lost, line, inked), 0);
-  EXPECT_EQ(inked, 0);
+  EXPECT_GT(longest_link_run(work), 15);
+  EXPECT_EQ(longest_link_run(lost), 0);
   control.MouseMove(work.x + 40, work.y + line / 2);
   EXPECT_EQ(control.GetCursor(), orrinfrw7::CR_Hand);
   control.MouseMove(lost.x + 40, lost.y + line / 2);
   EXPECT_NE(control.GetCursor(), orrinfrw7::CR_Hand);
-}
-
-TEST(CalleeName, SpanOfTheNameInACallEntry) {
-  EXPECT_EQ(callee_name_span(L"\u2192 std::foo(int, char)   2 calls   500 Ir"),
-            (std::pair<std::size_t, std::size_t>(2, 21)));
-  EXPECT_EQ(callee_name_span(L"\u2192 work"), (std::pair<std::size_t, std::size_t>(2, 6)));
-  EXPECT_EQ(callee_name_span(L"branch 0 taken 3"), (std::pair<std::size_t, std::size_t>(0, 0)));
 }
 
 }  // namespace
