@@ -131,17 +131,36 @@ void check_not_binary(const std::string& file, std::string_view bytes) {
   throw import_error(file, line, "binary data (a NUL byte), not a text file");
 }
 
+namespace {
+
+// Gives back the pages of a mapped input behind its reader.
+class releasing_observer_t final : public read_observer_t {
+ public:
+  explicit releasing_observer_t(input_bytes_t& bytes) : m_bytes(bytes) {}
+  void reached(std::size_t offset) override { m_bytes.release_before(offset); }
+
+ private:
+  input_bytes_t& m_bytes;
+};
+
+}  // namespace
+
+// Line by line, so that the text is held once: in the result.
 source_text_t read_source_lines(const std::string& path) {
-  std::string bytes = read_input(path);
-  if (!g_utf8_validate(bytes.data(), gssize(bytes.size()), nullptr)) {
-    gchar* valid = g_utf8_make_valid(bytes.data(), gssize(bytes.size()));
-    bytes = valid;
+  input_bytes_t bytes(path);
+  releasing_observer_t releaser(bytes);
+  line_reader_t reader(bytes.text(), &releaser);
+  source_text_t lines;
+  std::string_view line;
+  while (reader.next(line)) {
+    if (g_utf8_validate(line.data(), gssize(line.size()), nullptr)) {
+      lines.push_back(line);
+      continue;
+    }
+    gchar* valid = g_utf8_make_valid(line.data(), gssize(line.size()));
+    lines.push_back(valid);
     g_free(valid);
   }
-  source_text_t lines;
-  line_reader_t reader(bytes);
-  std::string_view line;
-  while (reader.next(line)) lines.push_back(line);
   return lines;
 }
 

@@ -126,10 +126,6 @@ std::wstring coverage_summary(const coverage_totals_t& totals) {
   return widen(text);
 }
 
-void write_sources(source_view4::data_model_t& model, const std::vector<std::wstring>& sources) {
-  model.set_column_data(source_view4::source_column, 0, sources.data(), sources.size());
-}
-
 // What filling a coverage view works from: the coverage, its rows, and where each row's line is.
 struct coverage_fill_t {
   file_coverage_t& coverage;
@@ -339,20 +335,22 @@ view_description_t fill_table_view(const tsv_table_t& table, const source_text_t
   view_description_t view;
   model.begin_update();
   model.set_row_count(unsigned(rows));
-  std::vector<std::wstring> sources(rows);
-  for (std::size_t r = 0; r < source_lines.size(); ++r) sources[r] = widen(source_lines[r]);
-  write_sources(model, sources);
-  std::vector<int> numbers(rows);
-  for (std::size_t r = 0; r < rows; ++r) numbers[r] = int(r + 1);
-  model.set_column_data(line_id, 0, numbers.data(), rows);
+  write_column<std::wstring>(model, source_view4::source_column, rows, [&](std::size_t r) {
+    return r < source_lines.size() ? widen(source_lines[r]) : std::wstring();
+  });
+  write_column<int>(model, line_id, rows, [](std::size_t r) { return int(r + 1); });
   view.left.push_back({line_id, L"Line", column_look_t::text_right});
+  constexpr std::uint32_t no_entry = 0xFFFFFFFFu;
+  std::vector<std::uint32_t> entry_of_row(rows, no_entry);
+  for (std::size_t i = 0; i < table.lines.size(); ++i)
+    entry_of_row[table.lines[i] - 1] = std::uint32_t(i);
   for (std::size_t c = 0; c < table.columns.size(); ++c) {
     const tsv_column_t& column = table.columns[c];
     auto id = unsigned(first_metric_id + c);
-    std::vector<cell_value_t> values(rows, cell_value_t(std::wstring()));
-    for (std::size_t i = 0; i < table.lines.size(); ++i)
-      values[table.lines[i] - 1] = metric_value(column, column.values[i]);
-    model.set_column_data(id, 0, values.data(), rows);
+    write_column<cell_value_t>(model, id, rows, [&](std::size_t r) {
+      if (entry_of_row[r] == no_entry) return cell_value_t(std::wstring());
+      return metric_value(column, column.values[entry_of_row[r]]);
+    });
     model.set_summary_data(id, metric_total(column));
     column_look_t look = column.kind == tsv_kind_t::fraction ? column_look_t::bar
                          : column.kind == tsv_kind_t::text   ? column_look_t::text_left
