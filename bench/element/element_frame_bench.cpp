@@ -8,6 +8,7 @@
 #include <malloc.h>
 #include <pango/pangocairo.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
@@ -374,6 +375,33 @@ std::string name(const char* kind, unsigned int rows, bool middle) {
          (middle ? "/middle" : "/top");
 }
 
+// How far each case's CPU time spreads over the sizes, as (largest − smallest) / smallest: taken
+// alone, and against the floor drawing the same visible texts (rows far into a large file have
+// longer line numbers, which costs the floor as much).
+void print_flatness(const std::map<std::string, median_t>& medians,
+                    const std::vector<unsigned int>& sizes) {
+  std::printf("Spread over N (goal <= 20%%):\n");
+  for (const char* kind : {"same_page", "fresh_page", "scroll_one_row"}) {
+    for (const bool middle : {false, true}) {
+      double low = 0, high = 0, low_ratio = 0, high_ratio = 0;
+      for (const unsigned int rows : sizes) {
+        const auto m = medians.find(name(kind, rows, middle));
+        const auto f = medians.find(name("pango_floor", rows, middle));
+        if (m == medians.end() || f == medians.end()) continue;
+        const double cpu = m->second.cpu, ratio = cpu / f->second.cpu;
+        low = low == 0 ? cpu : std::min(low, cpu);
+        high = std::max(high, cpu);
+        low_ratio = low_ratio == 0 ? ratio : std::min(low_ratio, ratio);
+        high_ratio = std::max(high_ratio, ratio);
+      }
+      if (low == 0) continue;
+      std::printf("  %-15s %-6s %5.1f %% alone, %5.1f %% against the floor\n", kind,
+                  middle ? "middle" : "top", 100 * (high - low) / low,
+                  100 * (high_ratio - low_ratio) / low_ratio);
+    }
+  }
+}
+
 void print_summary(const std::map<std::string, median_t>& medians,
                    const std::vector<unsigned int>& sizes) {
   std::printf(
@@ -393,6 +421,7 @@ void print_summary(const std::map<std::string, median_t>& medians,
       }
     }
   }
+  print_flatness(medians, sizes);
   for (const char* kind : {"copy_all_rows/1000000", "select_all/"}) {
     for (const auto& [run, m] : medians)
       if (run.find(kind) != std::string::npos)
