@@ -191,6 +191,9 @@ a click on a callee follows the call, Alt+Left goes back, Ctrl+O open, F5
 reload, Ctrl+C copy, Ctrl+A select all, Ctrl+D functions mode, Ctrl+E snippets
 mode (again: flat), Escape closes a bar.
 Right-click a column header to show or hide columns.
+
+An input that takes over a second to read shows its progress (on stderr in batch
+runs); the environment variable SOURCE_VIEW_PROGRESS_DELAY=SECONDS changes that.
 )";
 }
 
