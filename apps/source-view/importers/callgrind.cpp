@@ -950,12 +950,19 @@ bool starts_gzip(std::FILE* file) {
 // Plain profiles are parsed a block at a time as they are read: they run to hundreds of
 // megabytes, which need not all be in memory at once. Compressed ones, and what is not a regular
 // file, are read whole through read_input (which also words the errors).
-void read_profile(const std::string& path, callgrind_profile_t& profile) {
+// `consumed` counts the bytes read of all the profiles so far; the observer hears it per block.
+void read_profile(const std::string& path, callgrind_profile_t& profile, read_observer_t* observer,
+                  std::size_t& consumed) {
   std::unique_ptr<std::FILE, file_closer> file(std::fopen(path.c_str(), "rb"));
   struct stat info;
   if (!file || fstat(fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode) ||
-      starts_gzip(file.get()))
-    return parse_callgrind(path, read_input(path), profile);
+      starts_gzip(file.get())) {
+    std::string bytes = read_input(path);
+    parse_callgrind(path, bytes, profile);
+    consumed += bytes.size();
+    if (observer) observer->reached(consumed);
+    return;
+  }
   parser_t parser(path, std::size_t(info.st_size), profile);
   std::vector<char> block(1 << 22);
   std::size_t kept = 0;  // the start of a line that the next read completes
@@ -968,6 +975,8 @@ void read_profile(const std::string& path, callgrind_profile_t& profile) {
     std::size_t whole = std::string_view(block.data(), filled).rfind('\n') + 1;  // npos + 1 = 0
     if (whole == 0 && filled == block.size()) block.resize(block.size() * 2);    // a long line
     parser.feed(std::string_view(block.data(), whole));
+    consumed += got;
+    if (observer) observer->reached(consumed);
     kept = filled - whole;
     std::memmove(block.data(), block.data() + whole, kept);
   }
@@ -983,9 +992,11 @@ void parse_callgrind(const std::string& path, std::string_view text, callgrind_p
   parser.finish();
 }
 
-callgrind_profile_t read_callgrind(const std::vector<std::string>& paths) {
+callgrind_profile_t read_callgrind(const std::vector<std::string>& paths,
+                                   read_observer_t* observer) {
   callgrind_profile_t profile;
-  for (const std::string& path : paths) read_profile(path, profile);
+  std::size_t consumed = 0;
+  for (const std::string& path : paths) read_profile(path, profile, observer, consumed);
   return profile;
 }
 

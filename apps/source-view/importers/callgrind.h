@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "input_file.h"
+
 namespace source_view_app {
 
 using cost_t = std::uint64_t;
@@ -70,8 +72,10 @@ struct callgrind_profile_t {
 // Reads one or more profiles (plain or gzip-compressed) and merges them: costs of equal
 // (function, file, line) and calls of equal (caller, file, line, callee) are summed, events are
 // matched by name (an event only some inputs have costs 0 in the others). Throws import_error
-// "FILE:LINE: what is wrong" for bad input.
-callgrind_profile_t read_callgrind(const std::vector<std::string>& paths);
+// "FILE:LINE: what is wrong" for bad input. `observer`, when given, hears the bytes read of all
+// the profiles together (of their decompressed text for compressed ones).
+callgrind_profile_t read_callgrind(const std::vector<std::string>& paths,
+                                   read_observer_t* observer = nullptr);
 
 // Parses the text of one profile into `profile`, merging with what it holds already; `path`
 // names the input in messages.

@@ -1,6 +1,10 @@
 // Input kinds by content first, by file name second, and the importer each one goes through.
 #include "load.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
+
 #include "callgrind_view.h"
 #include "gcov_json.h"
 #include "gcov_text.h"
@@ -52,6 +56,26 @@ class reading_t final : public read_observer_t {
   const load_request_t& m_request;
   input_bytes_t m_bytes;
   std::uint64_t m_size;
+};
+
+// Progress over the profiles of a callgrind request, all of them together, against the sum of
+// their sizes on disk.
+class profiles_progress_t final : public read_observer_t {
+ public:
+  profiles_progress_t(const load_request_t& request, const std::vector<std::string>& paths)
+      : m_request(request) {
+    for (const std::string& path : paths) {
+      struct stat info {};
+      if (stat(path.c_str(), &info) == 0) m_total += std::uint64_t(info.st_size);
+    }
+  }
+  void reached(std::size_t offset) override {
+    if (m_request.progress) m_request.progress(std::min<std::uint64_t>(offset, m_total), m_total);
+  }
+
+ private:
+  const load_request_t& m_request;
+  std::uint64_t m_total = 0;
 };
 
 // The profile (read once, then kept in the request) and the view of one of its files.
@@ -106,7 +130,8 @@ std::shared_ptr<const callgrind_profile_t> callgrind_profile_of(const load_reque
   if (request.profile) return request.profile;
   std::vector<std::string> paths{request.path};
   paths.insert(paths.end(), request.more_paths.begin(), request.more_paths.end());
-  return std::make_shared<const callgrind_profile_t>(read_callgrind(paths));
+  profiles_progress_t progress(request, paths);
+  return std::make_shared<const callgrind_profile_t>(read_callgrind(paths, &progress));
 }
 
 view_description_t load_view(load_request_t& request, viewer_model_t& model) {
