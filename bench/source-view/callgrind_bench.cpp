@@ -2,6 +2,7 @@
 // file. The profile is made once into the build directory: a generated C program whose 64 leaf
 // functions are called from 640 callers, run under callgrind with per-instruction positions,
 // cache and branch simulation and one context per caller, so that every leaf is dumped 640 times.
+// Also opening the costliest file once the profile is read.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
@@ -13,6 +14,8 @@
 #include <string>
 
 #include "callgrind.h"
+#include "orrinfrw7/offscreen_control.h"
+#include "session.h"
 
 namespace {
 
@@ -130,8 +133,30 @@ void BM_CallgrindAnnotate(benchmark::State& state) {
   state.counters["cpu_times_import"] = cpu / n / import_cpu;
 }
 
+// After the import: the costliest file opened at its hottest line in a 1920×1080 headless
+// control and its first frame drawn, as the program does with a profile already read.
+void BM_OpenCostliestFile(benchmark::State& state) {
+  load_request_t request;
+  request.path = profile_path();
+  request.format = input_format_t::callgrind;
+  request.source_dirs = {CALLGRIND_BENCH_DIR "/callgrind-bench"};
+  request.profile = callgrind_profile_of(request);
+  for (auto _ : state) {
+    orrinfrw7::COffscreenControl control{1920, 1080};
+    control.CompleteAttach();
+    auto* element = new viewer_element_t(control.GetRoot(), {1920, 1080}, orrinfrw7::AL_Client);
+    session_t session{*element};
+    session.open(request);
+    session.go_to_start(0);
+    control.Paint();
+    benchmark::DoNotOptimize(control.GetPixel(10, 10));
+    state.counters["rows"] = double(session.view().row_lines.size());
+  }
+}
+
 BENCHMARK(BM_ImportCallgrind)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_CallgrindAnnotate)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
+BENCHMARK(BM_OpenCostliestFile)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 
