@@ -89,35 +89,6 @@ row_plan_t plan_rows(const file_coverage_t& coverage, view_mode_t mode) {
   return plan;
 }
 
-snippet_t line_snippet(const file_coverage_t& coverage, std::size_t index) {
-  snippet_t snippet;
-  snippet.text = widen(coverage.source_lines[index]);
-  record_range_t<branch_record_t> branches = coverage.branches_of(index);
-  for (std::size_t i = 0; i < branches.size(); ++i) {
-    const branch_record_t& b = branches[i];
-    int image = b.state == branch_record_t::state_t::taken       ? image_taken
-                : b.state == branch_record_t::state_t::not_taken ? image_not_taken
-                                                                 : image_never_executed;
-    snippet.items.push_back(
-        {{}, L"branch " + std::to_wstring(i) + L" " + widen(coverage.text_of(b.text)), image, 0});
-  }
-  record_range_t<call_record_t> calls = coverage.calls_of(index);
-  for (std::size_t i = 0; i < calls.size(); ++i)
-    snippet.items.push_back(
-        {{},
-         L"call " + std::to_wstring(i) + L" " + widen(coverage.text_of(calls[i].text)),
-         calls[i].executed ? image_taken : image_never_executed,
-         0});
-  for (const instance_count_t& instance : coverage.instances_of(index)) {
-    std::wstring count = instance.executable ? widen(instance.count_text) : L"-";
-    snippet.items.push_back({{},
-                             widen(instance.function) + L": " + count,
-                             instance.count > 0 ? image_taken : image_not_taken,
-                             0});
-  }
-  return snippet;
-}
-
 std::wstring coverage_summary(const coverage_totals_t& totals) {
   std::string text =
       "lines executed " + format_ratio(totals.lines_executed, totals.lines_executable);
@@ -153,27 +124,31 @@ void write_source_column(coverage_fill_t& fill, source_view4::data_model_t& mode
       });
 }
 
-// Every row gets its line as a snippet, with the line's details as entries where it has any.
-void write_snippet_column(const coverage_fill_t& fill, source_view4::data_model_t& model,
-                          view_description_t& view) {
-  write_column<cell_value_t>(model, source_view4::snippet_column, fill.rows(), [&](std::size_t r) {
-    if (!fill.coverage.has_details(fill.index(r)))
-      return cell_value_t(snippet_t{widen(fill.coverage.source_lines[fill.index(r)]), {}});
-    view.snippet_rows.push_back(unsigned(r));
-    return cell_value_t(line_snippet(fill.coverage, fill.index(r)));
-  });
-}
-
-// The branches move to the model, which makes their labels when they are read.
-void write_branch_column(const coverage_fill_t& fill, viewer_model_t& model) {
-  std::vector<std::uint32_t> starts(fill.rows() + 1);
-  std::uint32_t next = 0;
+// The coverage's details move to the model, by row, which makes labels and snippets of them when
+// they are read. Calls and instantiations are kept for snippets only.
+row_details_t take_details(coverage_fill_t& fill, bool snippets) {
+  row_details_t details;
+  details.branch_starts.resize(fill.rows() + 1);
+  if (snippets) details.call_starts.resize(fill.rows() + 1);
+  std::uint32_t branches = 0, calls = 0;
   for (std::size_t r = 0; r < fill.rows(); ++r) {
-    starts[r] = next;
-    if (!fill.is_group(r)) next += std::uint32_t(fill.coverage.branches_of(fill.index(r)).size());
+    details.branch_starts[r] = branches;
+    if (snippets) details.call_starts[r] = calls;
+    if (fill.is_group(r)) continue;
+    branches += std::uint32_t(fill.coverage.branches_of(fill.index(r)).size());
+    calls += std::uint32_t(fill.coverage.calls_of(fill.index(r)).size());
+    if (!snippets) continue;
+    auto instances = fill.coverage.instances.find(fill.index(r));
+    if (instances != fill.coverage.instances.end())
+      details.instances[unsigned(r)] = std::move(instances->second);
   }
-  starts[fill.rows()] = next;
-  model.set_branch_column(branches_id, std::move(fill.coverage.branches), std::move(starts));
+  details.branch_starts[fill.rows()] = branches;
+  details.branches = std::move(fill.coverage.branches);
+  if (!snippets) return details;
+  details.call_starts[fill.rows()] = calls;
+  details.calls = std::move(fill.coverage.calls);
+  details.detail_text = std::move(fill.coverage.detail_text);
+  return details;
 }
 
 void write_number_columns(const coverage_fill_t& fill, view_mode_t mode,
@@ -226,8 +201,6 @@ view_description_t fill_coverage_view(file_coverage_t&& coverage, view_mode_t mo
 
   model.begin_update();
   model.set_row_count(unsigned(fill.rows()));
-  // The center grid shows the snippet column in this mode.
-  if (mode == view_mode_t::snippets) write_snippet_column(fill, model, view);
   // The source text goes to the model first, given back as it is stored, so that the text is
   // never held twice.
   write_source_column(fill, model);
@@ -237,7 +210,11 @@ view_description_t fill_coverage_view(file_coverage_t&& coverage, view_mode_t mo
   for (std::size_t r = 0; r < fill.rows(); ++r)
     if (!fill.is_group(r) && fill.record(r).unexecuted_block)
       model.set_cell_flags(unsigned(r), count_id, 1);
-  write_branch_column(fill, model);
+  // The center grid shows the snippet column in this mode.
+  const bool snippets = mode == view_mode_t::snippets;
+  model.set_details(branches_id, take_details(fill, snippets), snippets);
+  for (std::size_t r = 0; snippets && r < fill.rows(); ++r)
+    if (model.has_snippet_entries(unsigned(r))) view.snippet_rows.push_back(unsigned(r));
   view.summary = coverage_summary(totals);
   // The count column stays as narrow as its counts: the lines' ratio is in the source's summary.
   if (totals.branches_total > 0)
@@ -395,52 +372,113 @@ label_list_t branch_labels(record_range_t<branch_record_t> branches) {
   return labels;
 }
 
-void viewer_model_t::set_branch_column(unsigned int column, std::vector<branch_record_t> branches,
-                                       std::vector<std::uint32_t> starts) {
-  clear_columns({column});
-  m_branch_column = column;
-  m_branches = std::move(branches);
-  m_branch_starts = std::move(starts);
-  // The longest label text, as the grids fit the column to it: the labels' texts and a space
-  // between each two.
-  longest_text_t longest;
-  for (std::size_t r = 0; r + 1 < m_branch_starts.size(); ++r) {
-    auto length = unsigned(get_text_data(unsigned(r), column).size());
-    if (length > longest.length) longest = {unsigned(r), length};
-  }
-  longest_text[column] = longest;
-  notify_data_updated(column, source_view4::all_rows);
+record_range_t<branch_record_t> row_details_t::branches_of(unsigned row) const {
+  const branch_record_t* first = branches.data();
+  return {first + branch_starts[row], first + branch_starts[row + 1]};
 }
 
-// Every row of the branch column holds a label list, empty where the line has no branches.
+record_range_t<call_record_t> row_details_t::calls_of(unsigned row) const {
+  const call_record_t* first = calls.data();
+  if (call_starts.empty()) return {first, first};
+  return {first + call_starts[row], first + call_starts[row + 1]};
+}
+
+const std::vector<instance_count_t>& row_details_t::instances_of(unsigned row) const {
+  static const std::vector<instance_count_t> none;
+  auto it = instances.find(row);
+  return it == instances.end() ? none : it->second;
+}
+
+bool row_details_t::has_entries(unsigned row) const {
+  return !branches_of(row).empty() || !calls_of(row).empty() || instances.count(row);
+}
+
+snippet_t row_details_t::snippet(unsigned row, std::wstring text) const {
+  snippet_t snippet;
+  snippet.text = std::move(text);
+  auto words = [&](detail_text_t place) {
+    return widen(std::string_view(detail_text).substr(place.offset, place.length));
+  };
+  record_range_t<branch_record_t> row_branches = branches_of(row);
+  for (std::size_t i = 0; i < row_branches.size(); ++i) {
+    const branch_record_t& b = row_branches[i];
+    int image = b.state == branch_record_t::state_t::taken       ? image_taken
+                : b.state == branch_record_t::state_t::not_taken ? image_not_taken
+                                                                 : image_never_executed;
+    snippet.items.push_back({{}, L"branch " + std::to_wstring(i) + L" " + words(b.text), image, 0});
+  }
+  record_range_t<call_record_t> row_calls = calls_of(row);
+  for (std::size_t i = 0; i < row_calls.size(); ++i)
+    snippet.items.push_back({{},
+                             L"call " + std::to_wstring(i) + L" " + words(row_calls[i].text),
+                             row_calls[i].executed ? image_taken : image_never_executed,
+                             0});
+  for (const instance_count_t& instance : instances_of(row)) {
+    std::wstring count = instance.executable ? widen(instance.count_text) : L"-";
+    snippet.items.push_back({{},
+                             widen(instance.function) + L": " + count,
+                             instance.count > 0 ? image_taken : image_not_taken,
+                             0});
+  }
+  return snippet;
+}
+
+void viewer_model_t::set_details(unsigned int branch_column, row_details_t details, bool snippets) {
+  clear_columns({branch_column, source_view4::snippet_column});
+  m_branch_column = branch_column;
+  m_snippets = snippets;
+  m_details = std::move(details);
+  record_longest(branch_column);
+  if (snippets) record_longest(source_view4::snippet_column);
+  notify_data_updated(branch_column, source_view4::all_rows);
+}
+
+// The longest text of a column made on reading, as the grids fit the column to it.
+void viewer_model_t::record_longest(unsigned int column) {
+  longest_text_t longest;
+  for (unsigned row = 0; row < m_details.rows() && row < get_row_count(); ++row) {
+    auto length = unsigned(get_text_data(row, column).size());
+    if (length > longest.length) longest = {row, length};
+  }
+  longest_text[column] = longest;
+}
+
+bool viewer_model_t::has_snippet_entries(unsigned int row) const {
+  return m_snippets && row < m_details.rows() && m_details.has_entries(row);
+}
+
+bool viewer_model_t::made_on_reading(unsigned int row, unsigned int column) const {
+  bool made = column == m_branch_column || (m_snippets && column == source_view4::snippet_column);
+  return made && row < m_details.rows() && row < get_row_count();
+}
+
+// Every row of the branch column holds a label list, empty where the line has no branches; every
+// row of the snippet column a snippet, without entries where the line has no details.
 cell_value_t viewer_model_t::get_data(unsigned int row, unsigned int column) const {
-  if (column != m_branch_column || row >= get_row_count())
-    return data_model_t::get_data(row, column);
-  if (row + 1 >= m_branch_starts.size()) return label_list_t();
-  const branch_record_t* first = m_branches.data() + m_branch_starts[row];
-  return branch_labels({first, m_branches.data() + m_branch_starts[row + 1]});
+  if (!made_on_reading(row, column)) return data_model_t::get_data(row, column);
+  if (column == m_branch_column) return branch_labels(m_details.branches_of(row));
+  cell_value_t source = data_model_t::get_data(row, source_view4::source_column);
+  const std::wstring* text = boost::get<std::wstring>(&source);
+  return m_details.snippet(row, text ? *text : std::wstring());
 }
 
 bool viewer_model_t::is_data_set(unsigned int row, unsigned int column) const {
-  if (column != m_branch_column) return data_model_t::is_data_set(row, column);
-  return row + 1 < m_branch_starts.size() && row < get_row_count();
+  return made_on_reading(row, column) || data_model_t::is_data_set(row, column);
 }
 
 void viewer_model_t::clear() {
-  forget_branches();
+  clear_columns({m_branch_column, source_view4::snippet_column});
   data_model_t::clear();
 }
 
 void viewer_model_t::clear_columns(const std::vector<unsigned int>& columns) {
-  if (std::find(columns.begin(), columns.end(), m_branch_column) != columns.end())
-    forget_branches();
+  auto listed = [&](unsigned int column) {
+    return std::find(columns.begin(), columns.end(), column) != columns.end();
+  };
+  if (listed(m_branch_column)) m_branch_column = no_branch_column;
+  if (listed(source_view4::snippet_column)) m_snippets = false;
+  if (m_branch_column == no_branch_column && !m_snippets) m_details = row_details_t();
   data_model_t::clear_columns(columns);
-}
-
-void viewer_model_t::forget_branches() {
-  m_branch_column = no_branch_column;
-  m_branches = {};
-  m_branch_starts = {};
 }
 
 std::wstring viewer_model_t::format_data(const cell_value_t& value, unsigned int column) const {

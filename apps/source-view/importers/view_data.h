@@ -124,33 +124,56 @@ view_description_t fill_table_view(const tsv_table_t& table, const source_text_t
 view_description_t fill_plain_view(const source_text_t& source_lines,
                                    source_view4::data_model_t& model);
 
+// What the view's model keeps of a coverage, by model row (a function's row has nothing), to make
+// the branch labels and the snippets when they are read: the branches, and for snippets the
+// calls, the instantiations' counts and gcov's words for them.
+struct row_details_t {
+  std::vector<branch_record_t> branches;
+  std::vector<std::uint32_t> branch_starts;  // row r: [starts[r], starts[r + 1]); one more entry
+  std::vector<call_record_t> calls;
+  std::vector<std::uint32_t> call_starts;  // as branch_starts; empty when no calls are kept
+  std::string detail_text;
+  std::map<unsigned, std::vector<instance_count_t>> instances;  // by row
+
+  std::size_t rows() const { return branch_starts.empty() ? 0 : branch_starts.size() - 1; }
+  record_range_t<branch_record_t> branches_of(unsigned row) const;
+  record_range_t<call_record_t> calls_of(unsigned row) const;
+  const std::vector<instance_count_t>& instances_of(unsigned row) const;
+  bool has_entries(unsigned row) const;
+  // Row `row`'s snippet: `text` with an entry per branch, call and instantiation.
+  source_view4::snippet_t snippet(unsigned row, std::wstring text) const;
+};
+
 // The view's data model: a data_model_t whose branch labels export as their texts joined by
-// spaces ("1496 4", "0 -"), not as the label list's default "{0}1496{0}4". Branch labels are
-// kept as the importer's compact records and made into label lists when read, which takes a
-// fraction of the memory stored label lists take.
+// spaces ("1496 4", "0 -"), not as the label list's default "{0}1496{0}4". Branch labels and
+// snippets are kept as the importer's compact records and made when they are read, which takes a
+// fraction of the memory stored label lists and snippets take.
 class viewer_model_t : public source_view4::data_model_t {
  public:
-  // Column `column` shows, in row r, the labels of branches[starts[r]] up to branches[starts[r +
-  // 1]]; starts has one entry per row and one more. Replaces what the column held.
-  void set_branch_column(unsigned int column, std::vector<branch_record_t> branches,
-                         std::vector<std::uint32_t> starts);
+  // Column `branch_column` shows each row's branch labels; with `snippets`, the snippet column
+  // shows each row's source (as the source column holds it) with its details as entries. The
+  // source column is written first. Replaces what those columns held.
+  void set_details(unsigned int branch_column, row_details_t details, bool snippets);
 
   source_view4::cell_value_t get_data(unsigned int row, unsigned int column) const override;
   bool is_data_set(unsigned int row, unsigned int column) const override;
   void clear() override;
   void clear_columns(const std::vector<unsigned int>& columns) override;
+  // In snippets mode: whether row `row`'s snippet has entries.
+  bool has_snippet_entries(unsigned int row) const;
 
  protected:
   std::wstring format_data(const source_view4::cell_value_t& value,
                            unsigned int column) const override;
 
  private:
-  void forget_branches();
+  bool made_on_reading(unsigned int row, unsigned int column) const;
+  void record_longest(unsigned int column);
 
   static constexpr unsigned int no_branch_column = 0;  // no model column has id 0 here
   unsigned int m_branch_column = no_branch_column;
-  std::vector<branch_record_t> m_branches;
-  std::vector<std::uint32_t> m_branch_starts;
+  bool m_snippets = false;
+  row_details_t m_details;
 };
 
 // Branch labels: a taken branch shows its count, one not taken "0", one never executed "-".

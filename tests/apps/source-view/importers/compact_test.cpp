@@ -1,5 +1,6 @@
 // The compact storage behind large inputs: source text in blocks, mapped input files that give
-// pages back, the reader's progress reports, and branch labels kept as records in the model.
+// pages back, the reader's progress reports, and branch labels and snippets kept as records in
+// the model.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -80,29 +81,55 @@ TEST(InputBytes, MappedOrDecompressedTextAndProgress) {
   EXPECT_THROW(input_bytes_t("/nonexistent/input"), std::exception);
 }
 
-// Branch labels are made from records on reading; the column answers like a stored one.
-TEST(ViewerModel, BranchColumnFromRecords) {
+// Branch labels and snippets are made from records on reading; the columns answer like stored
+// ones, and clearing one leaves the other.
+TEST(ViewerModel, BranchAndSnippetColumnsFromRecords) {
   using state = branch_record_t::state_t;
   viewer_model_t model;
   model.set_row_count(4);
-  std::vector<branch_record_t> branches(3);
-  branches[0].state = state::taken;
-  branches[0].count = 1496;
-  branches[1].state = state::not_taken;
-  branches[2].state = state::never_executed;
-  model.set_branch_column(branches_id, branches, {0, 0, 1, 3, 3});
+  for (unsigned row = 0; row < 4; ++row) model.set_source(row, L"line " + std::to_wstring(row));
+  row_details_t details;
+  details.branches.resize(3);
+  details.branches[0].state = state::taken;
+  details.branches[0].count = 1496;
+  details.branches[0].text = {0, 10};  // "taken 1496"
+  details.branches[1].state = state::not_taken;
+  details.branches[2].state = state::never_executed;
+  details.branch_starts = {0, 0, 1, 3, 3};
+  details.calls.push_back({{10, 14}, false});  // "never executed"
+  details.call_starts = {0, 0, 0, 0, 1};
+  details.detail_text = "taken 1496never executed";
+  details.instances[0] = {{"f<int>", true, 7, "7"}};
+  model.set_details(branches_id, details, true);
+
   EXPECT_EQ(model.get_text_data(0, branches_id), L"");
   EXPECT_EQ(model.get_text_data(1, branches_id), L"1496");
   EXPECT_EQ(model.get_text_data(2, branches_id), L"0 -");
   auto labels = boost::get<source_view4::label_list_t>(model.get_data(2, branches_id));
   EXPECT_EQ(labels.image_indexes, (std::vector<int>{image_not_taken, image_never_executed}));
-  EXPECT_TRUE(model.is_data_set(3, branches_id));
-  EXPECT_FALSE(model.is_data_set(4, branches_id));
   EXPECT_EQ(model.get_longest_text_row(branches_id), 1u);
+
+  auto snippet = [&](unsigned row) {
+    return boost::get<source_view4::snippet_t>(model.get_data(row, source_view4::snippet_column));
+  };
+  EXPECT_EQ(snippet(0).text, L"line 0");
+  ASSERT_EQ(snippet(0).items.size(), 1u);
+  EXPECT_EQ(snippet(0).items[0].title, L"f<int>: 7");
+  EXPECT_EQ(snippet(1).items[0].title, L"branch 0 taken 1496");
+  EXPECT_EQ(snippet(3).items[0].title, L"call 0 never executed");
+  EXPECT_EQ(snippet(3).items[0].image_index, image_never_executed);
+  EXPECT_TRUE(model.has_snippet_entries(2));
+  EXPECT_FALSE(model.has_snippet_entries(4));
+  EXPECT_TRUE(model.is_data_set(3, source_view4::snippet_column));
+  EXPECT_FALSE(model.is_data_set(4, branches_id));
+
   model.clear_columns({branches_id});
   EXPECT_FALSE(model.is_data_set(1, branches_id));
   source_view4::cell_value_t cleared = model.get_data(1, branches_id);
   EXPECT_EQ(boost::get<source_view4::label_list_t>(&cleared), nullptr);
+  EXPECT_EQ(snippet(1).items.size(), 1u);  // the snippets keep their details
+  model.clear();
+  EXPECT_FALSE(model.is_data_set(1, source_view4::snippet_column));
 }
 
 }  // namespace
