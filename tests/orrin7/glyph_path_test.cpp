@@ -1,6 +1,5 @@
-// Text drawn from kept glyphs on image surfaces against Pango's renderer: the painter on a
-// recording surface (which keeps text, so Pango draws it) replayed into an image must give the
-// same pixels as the painter drawing straight into an image, for many texts, fonts and placements.
+// Text drawn from kept glyphs against Pango's renderer: the painter replayed from a recording must
+// give the same pixels as drawing straight into an image, for many texts, fonts and places.
 #include <cairo.h>
 #include <gtest/gtest.h>
 
@@ -127,16 +126,6 @@ TEST(GlyphPath, PlainTextMatchesPangoPixelForPixel) {
   // Clipped cases restore the context's font, so only some show the path they took; still, the
   // glyph path must have been taken where it shows.
   EXPECT_GT(glyph_paths, cases / 4);
-}
-
-// A cell of plain text that fits is drawn from the kept glyphs, and so is its repaint.
-TEST(GlyphPath, PlainTextThatFitsTakesTheGlyphPath) {
-  const case_t c{L"int value = items[i] + 0x1F;",
-                 font(2, 10, 0, L"DejaVu Sans Mono"),
-                 {4, 4, 340, 30},
-                 TA_Left | TA_VCenter | TA_SingleLine | TA_EndEllipsis};
-  EXPECT_TRUE(expect_same(c));
-  EXPECT_TRUE(expect_same(c));
 }
 
 // Text that needs more than one face, other directions, marks, controls or characters no face has,

@@ -1,22 +1,23 @@
-// The Cairo painter's shapes, lines, clips, origin and paint passes, probed pixel by pixel.
+// The drawing layer probed pixel by pixel: the Cairo painter's shapes, lines, clips, origin, state
+// and paint passes; the palette, the system object, image lists and XPM images.
 #include <cairo.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "orrin7/cairo_painter.h"
 #include "orrin7/painter.h"
-#include "support/canvas.h"
+#include "orrin7/system.h"
 #include "support/pixel_probe.h"
 
 namespace {
 
-using orrin7::_color;
-using orrin7::pen;
+using namespace orrin7;
 using sv4_test::pixel_probe_t;
 
 const _color white = _color::rgb(0xFF, 0xFF, 0xFF);
@@ -24,12 +25,12 @@ const _color red = _color::rgb(0xFF, 0, 0);
 const _color blue = _color::rgb(0, 0, 0xFF);
 const double nan = std::nan("");
 
-void fill(orrin7::IPainter& p, double l, double t, double r, double b, _color c = red) {
-  p.SetBrush(orrin7::brush(c, 1));
+void fill(IPainter& p, double l, double t, double r, double b, _color c = red) {
+  p.SetBrush(brush(c, 1));
   p.FillRect(l, t, r, b);
 }
 
-void line(orrin7::IPainter& p, const pen& with, double x0, double y0, double x1, double y1) {
+void line(IPainter& p, const pen& with, double x0, double y0, double x1, double y1) {
   p.SetPen(with);
   p.MoveTo(x0, y0);
   p.LineTo(x1, y1);
@@ -37,7 +38,7 @@ void line(orrin7::IPainter& p, const pen& with, double x0, double y0, double x1,
 
 TEST(CairoShapes, LinesCoverTheirEndPixelsInTheirStyleAndTheFocusLineKeepsThePen) {
   pixel_probe_t probe(40, 20);
-  probe.render([](orrin7::IPainter& p) {
+  probe.render([](IPainter& p) {
     line(p, pen(red, 0, 0), 0, 1, 29, 1);  // style 0 draws nothing but moves on
     p.SetPen(pen(red, 0, 1));
     p.LineTo(29, 2);
@@ -45,11 +46,11 @@ TEST(CairoShapes, LinesCoverTheirEndPixelsInTheirStyleAndTheFocusLineKeepsThePen
     line(p, pen(red, 2, 1), 12, 10, 19, 10);  // two pixels wide, centred on the coordinate
     p.SetTextColor(blue);
     p.SetPen(pen(red, 0, 1));
-    orrin7::DrawFocusLine(&p, {25, 3}, {25, 12}, /*thick=*/false);  // dotted, text colour
-    p.MoveTo(2, 5);                                                 // the hairline pen again
+    DrawFocusLine(&p, {25, 3}, {25, 12}, /*thick=*/false);  // dotted, text colour
+    p.MoveTo(2, 5);                                         // the hairline pen again
     p.LineTo(8, 5);
     p.LineTo(8, 12);  // continues from the current point
-    orrin7::DrawFocusLine(&p, {34, 3}, {34, 12}, /*thick=*/true);
+    DrawFocusLine(&p, {34, 3}, {34, 12}, /*thick=*/true);
   });
   EXPECT_EQ(probe.count_not(0, 0, 29, 3, white), 0);
   EXPECT_EQ(probe.count_not(29, 0, 30, 3, white), 2);
@@ -68,11 +69,11 @@ TEST(CairoShapes, LinesCoverTheirEndPixelsInTheirStyleAndTheFocusLineKeepsThePen
 
 TEST(CairoShapes, RoundRectAndPolygonFillWithTheBrushAndOutlineWithThePen) {
   pixel_probe_t probe(40, 20);
-  probe.render([](orrin7::IPainter& p) {
-    p.SetBrush(orrin7::brush(blue, 1));
+  probe.render([](IPainter& p) {
+    p.SetBrush(brush(blue, 1));
     p.SetPen(pen(red, 0, 1));
     p.RoundRect(0, 0, 16, 16, 4, 4);
-    const orrin7::point<double> triangle[] = {{20, 1}, {38, 1}, {20, 18}};
+    const point<double> triangle[] = {{20, 1}, {38, 1}, {20, 18}};
     p.Polygon(triangle, 3);
   });
   // The outline lies inside the rectangle, the brush fills within it, the corners are round.
@@ -82,7 +83,7 @@ TEST(CairoShapes, RoundRectAndPolygonFillWithTheBrushAndOutlineWithThePen) {
 
 TEST(CairoShapes, ClipsNestFollowTheOriginAndTheOutermostPaintPassEndsThem) {
   pixel_probe_t probe(20, 20);
-  orrin7::IPainter& p = probe.painter();
+  IPainter& p = probe.painter();
   p.BeginPaint(0);
   p.PopClip();  // nothing pushed in this pass: ignored
   p.SetOrigin({2, 0});
@@ -97,7 +98,7 @@ TEST(CairoShapes, ClipsNestFollowTheOriginAndTheOutermostPaintPassEndsThem) {
   p.PushClip({0, 0, 1, 1});
   p.EndPaint();  // the outer pass drops both clips left pushed
   p.EndPaint();  // unbalanced: ignored
-  probe.render([](orrin7::IPainter& q) { fill(q, 17, 19, 18, 20, blue); });
+  probe.render([](IPainter& q) { fill(q, 17, 19, 18, 20, blue); });
   EXPECT_EQ(probe.count_not(0, 0, 20, 15, white), 5 * 10);
   EXPECT_EQ(probe.count_not(0, 15, 20, 16, white), 8);
   EXPECT_EQ(probe.mismatches({{5, 0, red}, {9, 9, red}, {4, 0, white}, {10, 0, white}}), "");
@@ -105,13 +106,13 @@ TEST(CairoShapes, ClipsNestFollowTheOriginAndTheOutermostPaintPassEndsThem) {
 }
 
 TEST(CairoShapes, BitmapsAreDrawnAtTheirPositionAndBadOnesAreSkipped) {
-  orrin7::bitmap image;
+  bitmap image;
   image.width = image.height = 2;
   image.pixels = {0xFFFF0000, 0xFF0000FF, 0x00000000, 0xFFFF0000};
-  orrin7::bitmap broken = image;
+  bitmap broken = image;
   broken.pixels.pop_back();
   pixel_probe_t probe(10, 10);
-  probe.render([&](orrin7::IPainter& p) {
+  probe.render([&](IPainter& p) {
     p.SetOrigin({1, 1});
     p.DrawBitmap(image, 3, 4);
     p.DrawBitmap(broken, 0, 0);
@@ -126,10 +127,10 @@ TEST(CairoShapes, BitmapsAreDrawnAtTheirPositionAndBadOnesAreSkipped) {
 TEST(CairoShapes, DegenerateSizesInkOnlyTheirOwnPixels) {
   struct case_t {
     const char* what;
-    std::function<void(orrin7::IPainter&)> draw;
+    std::function<void(IPainter&)> draw;
     int left, top, right, bottom, count;  // where ink may go, how much
   };
-  const orrin7::point<double> points[] = {{2, 2}, {9, 2}, {16, 2}};
+  const point<double> points[] = {{2, 2}, {9, 2}, {16, 2}};
   const case_t cases[] = {
       {"fill", [](auto& p) { p.FillRect(2, 3, 6, 8); }, 2, 3, 6, 8, 4 * 5},
       {"fill of one pixel", [](auto& p) { p.FillRect(5, 5, 6, 6); }, 5, 5, 6, 6, 1},
@@ -170,9 +171,9 @@ TEST(CairoShapes, DegenerateSizesInkOnlyTheirOwnPixels) {
   const auto solid = [](_color c) { return c.value == red.value || c.value == blue.value; };
   for (const case_t& c : cases) {
     pixel_probe_t probe(20, 20);
-    probe.render([&](orrin7::IPainter& p) {
+    probe.render([&](IPainter& p) {
       p.SetPen(pen(red, 0, 1));
-      p.SetBrush(orrin7::brush(blue, 1));
+      p.SetBrush(brush(blue, 1));
       c.draw(p);
     });
     const int inside = probe.count_not(c.left, c.top, c.right, c.bottom, white);
@@ -185,9 +186,9 @@ TEST(CairoShapes, DegenerateSizesInkOnlyTheirOwnPixels) {
   }
   // Radii beyond half the rectangle make an ellipse: its corners stay clear.
   pixel_probe_t ellipse(20, 20);
-  ellipse.render([](orrin7::IPainter& p) {
+  ellipse.render([](IPainter& p) {
     p.SetPen(pen(red, 0, 1));
-    p.SetBrush(orrin7::brush(blue, 1));
+    p.SetBrush(brush(blue, 1));
     p.RoundRect(5, 2, 9, 18, 10, 10);
   });
   EXPECT_GT(ellipse.count_not(5, 2, 9, 18, white), 30);
@@ -199,21 +200,21 @@ TEST(CairoShapes, DegenerateSizesInkOnlyTheirOwnPixels) {
 // The drawing state every case below starts from, and a drawing that uses all of it (brush, pen
 // on a slanted line and an outline, font and text colour on one line and in a paragraph) on the
 // right half of an 80 × 40 surface.
-void set_state(orrin7::IPainter& p) {
+void set_state(IPainter& p) {
   p.SetPen(pen(red, 0, 1));
-  p.SetBrush(orrin7::brush(blue, 1));
-  p.SetFont(orrin7::font(1, 10, 0));
+  p.SetBrush(brush(blue, 1));
+  p.SetFont(font(1, 10, 0));
   p.SetTextColor(_color::rgb(0, 0x80, 0));
   p.SetBkColor(_color::rgb(0xFF, 0xFF, 0));
-  p.SetBkMode(orrin7::BK_Transparent);
+  p.SetBkMode(BK_Transparent);
 }
 
-void draw_with_state(orrin7::IPainter& p) {
+void draw_with_state(IPainter& p) {
   p.FillRect(42, 2, 50, 10);
   line(p, p.GetPen(), 52, 2, 78, 20);
   p.RoundRect(42, 22, 60, 38, 4, 4);
-  p.DrawString({60, 22, 80, 40}, L"Rg", orrin7::TA_Left | orrin7::TA_SingleLine, -1);
-  p.DrawString({44, 10, 80, 40}, L"Ab\ncd", orrin7::TA_Left, -1);
+  p.DrawString({60, 22, 80, 40}, L"Rg", TA_Left | TA_SingleLine, -1);
+  p.DrawString({44, 10, 80, 40}, L"Ab\ncd", TA_Left, -1);
 }
 
 // The right half of the surface's pixels.
@@ -229,8 +230,8 @@ std::vector<std::uint32_t> right_half(const orrin7_test::canvas_t& canvas) {
 // it does when nothing came before, and the pass leaves the context as it found it (no dashes,
 // clip or font of the painter's).
 TEST(CairoShapes, EveryOperationLeavesTheStateAsItFoundIt) {
-  const orrin7::font other(2, 14, orrin7::FS_Bold | orrin7::FS_Underline);
-  const std::pair<const char*, std::function<void(orrin7::IPainter&)>> operations[] = {
+  const font other(2, 14, FS_Bold | FS_Underline);
+  const std::pair<const char*, std::function<void(IPainter&)>> operations[] = {
       {"dotted and dashed lines",
        [](auto& p) {
          line(p, pen(red, 0, 3), 2, 30, 30, 38);
@@ -239,23 +240,23 @@ TEST(CairoShapes, EveryOperationLeavesTheStateAsItFoundIt) {
        }},
       {"thick focus line",
        [](auto& p) {
-         orrin7::DrawFocusLine(&p, {2, 2}, {30, 20}, true);
+         DrawFocusLine(&p, {2, 2}, {30, 20}, true);
        }},
       {"text cut by its cell",
        [](auto& p) {
-         p.DrawStringNative({2, 2, 20, 8}, L"overflowing", orrin7::TA_SingleLine);
+         p.DrawStringNative({2, 2, 20, 8}, L"overflowing", TA_SingleLine);
        }},
       {"measuring in another font",
        [&](auto& p) {
          p.GetTextSize(L"wide", &other, -1, false, false);
          p.GetTextSize(L"wide", &other, -1, true, true);
-         p.GetTextRect({0, 0, 40, 40}, L"x\ny", orrin7::TA_CalcRect, -1);
+         p.GetTextRect({0, 0, 40, 40}, L"x\ny", TA_CalcRect, -1);
        }},
       {"opaque text",
        [](auto& p) {
-         p.SetBkMode(orrin7::BK_Opaque);
-         p.DrawString({2, 2, 40, 20}, L"op", orrin7::TA_SingleLine, -1);
-         p.SetBkMode(orrin7::BK_Transparent);
+         p.SetBkMode(BK_Opaque);
+         p.DrawString({2, 2, 40, 20}, L"op", TA_SingleLine, -1);
+         p.SetBkMode(BK_Transparent);
        }},
       {"pop without a push", [](auto& p) { p.PopClip(); }},
       {"round rectangle", [](auto& p) { p.RoundRect(2, 2, 30, 30, 8, 4); }},
@@ -267,7 +268,7 @@ TEST(CairoShapes, EveryOperationLeavesTheStateAsItFoundIt) {
   reference.painter().EndPaint();
   for (const auto& [what, operation] : operations) {
     orrin7_test::canvas_t canvas(80, 40);
-    orrin7::IPainter& p = canvas.painter();
+    IPainter& p = canvas.painter();
     p.BeginPaint(0);
     set_state(p);
     operation(p);
@@ -275,9 +276,9 @@ TEST(CairoShapes, EveryOperationLeavesTheStateAsItFoundIt) {
     p.EndPaint();
     EXPECT_EQ(p.GetPen().color, red) << what;
     EXPECT_EQ(p.GetBrush().color, blue) << what;
-    EXPECT_TRUE(p.GetFont() == orrin7::font(1, 10, 0)) << what;
+    EXPECT_TRUE(p.GetFont() == font(1, 10, 0)) << what;
     EXPECT_EQ(p.GetTextColor(), _color::rgb(0, 0x80, 0)) << what;
-    EXPECT_EQ(p.GetBkMode(), orrin7::BK_Transparent) << what;
+    EXPECT_EQ(p.GetBkMode(), BK_Transparent) << what;
     EXPECT_TRUE(right_half(canvas) == right_half(reference)) << what;
     cairo_t* cr = canvas.context();
     double x0 = 1, y0 = 1, x1 = 0, y1 = 0;
@@ -292,20 +293,20 @@ TEST(CairoShapes, EveryOperationLeavesTheStateAsItFoundIt) {
 // does on a surface; attached to one later, it draws with that state and no clip or paint pass
 // opened meanwhile is left behind.
 TEST(CairoShapes, WithoutAContextStateIsKeptAndTextMeasuredAsOnASurface) {
-  orrin7::CCairoPainter painter(nullptr);
+  CCairoPainter painter(nullptr);
   orrin7_test::canvas_t canvas(200, 40);
-  const orrin7::font f(2, 12, orrin7::FS_Bold);
+  const font f(2, 12, FS_Bold);
   painter.SetFont(f);
   canvas.painter().SetFont(f);
-  const int align = orrin7::TA_Right | orrin7::TA_VCenter;
-  const orrin7::rectangle<double> box(0, 0, 200, 40);
+  const int align = TA_Right | TA_VCenter;
+  const rectangle<double> box(0, 0, 200, 40);
   painter.BeginPaint(0);
   painter.PushClip({0, 0, 1, 1});
   fill(painter, 0, 0, 5, 5);
   EXPECT_EQ(painter.DrawString(box, L"text\nlines", align, -1),
             canvas.painter().DrawString(box, L"text\nlines", align, -1));
   EXPECT_EQ(painter.GetTextRect(box, L"text", align, -1),
-            canvas.painter().GetTextRect(box, L"text", align | orrin7::TA_CalcRect, -1));
+            canvas.painter().GetTextRect(box, L"text", align | TA_CalcRect, -1));
   painter.EndPaint();
   painter.SetContext(canvas.context());
   canvas.clear();
@@ -315,6 +316,112 @@ TEST(CairoShapes, WithoutAContextStateIsKeptAndTextMeasuredAsOnASurface) {
   painter.SetContext(nullptr);
   EXPECT_TRUE(painter.GetFont() == f);
   for (const std::uint32_t pixel : canvas.pixels()) ASSERT_EQ(pixel, 0xFFFF0000u);
+}
+
+// ---- palette, system object, image lists, XPM images ----
+
+const _color black = _color::rgb(0, 0, 0);
+const _color opaque_black(black.value, 1);
+
+TEST(Palette, LightByDefaultDarkOnRequestUnknownIndexesBlack) {
+  IPalette& palette = GetSysPalette();
+  ASSERT_FALSE(palette.IsDark());
+  const _color light_background = palette.GetColor(PAL_CellBackground);
+  EXPECT_EQ(light_background, _color(white.value, 1));
+  for (const int index : {int(PAL_Text), 0, -5, 32})
+    EXPECT_EQ(palette.GetColor(index), opaque_black);
+  palette.UseDarkColors(true);
+  EXPECT_LT(palette.GetColor(PAL_CellBackground).red(), 0x40);
+  EXPECT_GT(palette.GetColor(PAL_Text).red(), 0xC0);
+  palette.SetColor(PAL_Text, _color::rgb(1, 2, 3, 0xFF, 0));  // stored with flag 1
+  EXPECT_EQ(palette.GetColor(PAL_Text), _color::rgb(1, 2, 3, 0xFF, 1));
+  palette.UseDarkColors(false);
+  EXPECT_EQ(palette.GetColor(PAL_CellBackground), light_background);
+  EXPECT_EQ(palette.GetColor(PAL_Text), opaque_black);
+}
+
+// A row is the default text line plus five pixels: two above the text, one below, one that keeps
+// the text off the grid line and the grid line itself, so that the lowest ink of a line drawn two
+// pixels into the row (underscores, descenders) stays clear of the last two rows. The alternative
+// font is what the default font without a size draws as.
+TEST(SystemObject, RowsHoldTheDefaultLineWithItsMarginsAndTheClipboardFallsBackToMemory) {
+  ISystem* system = GetCurrentSystem();
+  const int row = system->GetMetric(SM_LineHeight);
+  EXPECT_EQ(system->GetMetricF(SM_LineHeight), 5.0);
+  EXPECT_EQ(system->GetMetric(99), 0);
+  EXPECT_EQ(system->GetMetricF(99), 0.0);
+  pixel_probe_t probe(120, 3 * row), alternative(120, 3 * row);
+  const std::wstring low_ink = L"_gjpqy\u00C5";
+  probe.render([&](IPainter& p) {
+    p.SetFont(GetDefaultGUIFont());
+    EXPECT_EQ(p.GetFontMetrics().line_height(), system->GetLineHeightUnit());
+    EXPECT_EQ(row, system->GetLineHeightUnit() + 5);
+    p.DrawString({2, double(row + 2), 120, double(2 * row)}, low_ink, TA_SingleLine, -1);
+  });
+  const auto dark = [](_color c) { return c.red() < 0xF0; };
+  EXPECT_GT(probe.count(0, row + 2, 120, 2 * row - 2, dark), 0);
+  EXPECT_EQ(probe.count(0, 0, 120, row + 2, dark), 0);
+  EXPECT_EQ(probe.count(0, 2 * row - 2, 120, 3 * row, dark), 0);
+  alternative.render([&](IPainter& p) {
+    p.SetFont(system->GetAlternativeFont());
+    p.DrawString({2, double(row + 2), 120, double(2 * row)}, low_ink, TA_SingleLine, -1);
+  });
+  for (int y = row; y < 2 * row; ++y)
+    for (int x = 0; x < 120; x += 2) ASSERT_EQ(probe.pixel(x, y), alternative.pixel(x, y));
+
+  struct recording_service_t : IClipboardService {
+    void SetText(const std::wstring& text) override { last = text; }
+    std::wstring GetText() const override { return last; }
+    std::wstring last;
+  } service;
+  system->GetClipboardService()->SetText(L"first\tline");
+  system->SetClipboardService(&service);
+  system->GetClipboardService()->SetText(L"second");
+  EXPECT_EQ(service.last, L"second");
+  system->SetClipboardService(nullptr);
+  EXPECT_EQ(system->GetClipboardService()->GetText(), L"first\tline");
+}
+
+TEST(ImageList, TakesImagesOfItsSizeAndDrawsThemThroughThePainter) {
+  orrin_ptr<IImageList> list = GetCurrentSystem()->CreateImageList(9, 9);
+  // A black square outline with a black plus inside, transparent elsewhere.
+  const XPMImage plus(XPMBuf({"9 9 3 1 0 0", "  c #000000", "! c #FFFFFF", "# c None", "         ",
+                              " ####### ", " ### ### ", " ### ### ", " #     # ", " ### ### ",
+                              " ### ### ", " ####### ", "         "}));
+  ASSERT_TRUE(plus.IsValid());
+  EXPECT_EQ(list->Add(plus.GetBitmap()), 0);
+  EXPECT_EQ(list->Add(XPMImage(XPMBuf({"2 1 1 1", "a c #000000", "aa"})).GetBitmap()), -1);
+  EXPECT_EQ(list->GetImageSize(1), size<int>(0, 0));
+  pixel_probe_t probe(20, 20);
+  probe.render([&](IPainter& p) {
+    list->Draw(&p, 0, 5, 6, 0, 0);
+    list->Draw(&p, 7, 0, 0, 0, 0);
+    list->Draw(&p, -1, 0, 0, 0, 0);
+  });
+  // Outline corners, the transparent inside, the centre of the plus.
+  EXPECT_EQ(probe.mismatches({{5, 6, black}, {13, 14, black}, {7, 8, white}, {9, 10, black}}), "");
+  EXPECT_EQ(probe.count_not(0, 0, 20, 20, white), 32 + 9);
+  // Counted handles keep the list alive while one of them holds it (sanitizers watch).
+  orrin_ptr<IImageList> unowned(list.get(), /*owned=*/false);
+  orrin_ptr<IImageList> copy = list;
+  list = orrin_ptr<IImageList>();
+  EXPECT_EQ(copy->GetImageCount(), 1);
+  EXPECT_FALSE(list);
+}
+
+TEST(XpmImage, IncompleteOrMalformedTextGivesAnEmptyImage) {
+  const std::vector<std::vector<std::string>> bad = {
+      {},
+      {"9 9 3 1"},                       // no colours, no rows
+      {"2 2 1 1", "a c #000000", "aa"},  // one row short
+      {"2 2 1 2", "a", "aaaa", "aaaa"},  // colour line shorter than its key
+      {"x y z w", "a c #000000", "aa", "aa"},
+      {"100000 1 1 1", "a c #000000", "a"},
+      {"3 1 2 1", "a c #FF0000", "b c None", "a"},  // row shorter than the width
+  };
+  for (const auto& lines : bad) EXPECT_FALSE(XPMImage(XPMBuf(lines)).IsValid()) << lines.size();
+  const XPMImage red_dot(XPMBuf({"2 1 2 1", "a c #FF0000", "b c None", "ab"}));
+  EXPECT_EQ(red_dot.GetBitmap().pixels, (std::vector<std::uint32_t>{0xFFFF0000, 0}));
 }
 
 }  // namespace

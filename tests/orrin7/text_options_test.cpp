@@ -1,6 +1,5 @@
-// What each text option changes on the Cairo painter, option against option: style bits and family
-// classes, every alignment on one and several lines, layouts kept for one request never answering
-// another, and glyph ink staying inside the rectangle the text is said to occupy.
+// What each text option changes on the Cairo painter: style bits, family classes, every alignment,
+// kept layouts never answering another request, glyph ink inside the measured rectangle.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,7 +8,7 @@
 #include <vector>
 
 #include "orrin7/painter.h"
-#include "support/canvas.h"
+#include "support/pixel_probe.h"
 
 namespace {
 

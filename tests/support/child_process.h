@@ -1,6 +1,5 @@
-// What the window tests share: programs started through the shell (an X server of their own, an
-// example, the viewer) and stopped again, shell commands whose output they read (xdotool), and a
-// wait for a condition.
+// What the window tests share: programs started through the shell (an X server, an example, the
+// viewer) and stopped again, shell commands whose output they read, a wait for a condition.
 #pragma once
 
 #include <poll.h>

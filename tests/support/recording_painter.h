@@ -1,6 +1,5 @@
-// recording_painter_t: an IPainter that draws nothing and writes every call, with its arguments,
-// as one line of text, so that tests compare readable call lists. Text is measured with a fixed
-// advance per character and a fixed line height.
+// recording_painter_t: an IPainter that draws nothing and writes every call as one line of text;
+// text is measured with a fixed advance per character and a fixed line height.
 #pragma once
 
 #include <algorithm>

@@ -1,6 +1,5 @@
-// A plain reference for the item tree: its nodes by data, filled from the same lazy-children
-// table as the tree under test, whose recursive walk yields the rows that must be visible. The
-// row hierarchy tests and the item-tree fuzz target compare the real tree with it.
+// A plain reference for the item tree, filled from the same lazy-children table, whose walk yields
+// the rows that must be visible (row hierarchy tests and the item-tree fuzz target).
 #pragma once
 
 #include <map>

@@ -1,12 +1,16 @@
-// base_painter_t: palette-derived and explicit colours, grid and focus lines, margins.
+// base_painter_t (palette-derived and explicit colours, grid and focus lines, margins) and the
+// colour arithmetic against hand-computed channels.
 #include "painter_fixture.h"
 #include "source_view4/text_painter.h"
 
 namespace {
 
 using orrin7::_color;
-using source_view4::column_painters::base_painter_t;
-using source_view4::column_painters::draw_cell_params_t;
+using sv4_test::format_color;
+using namespace source_view4::column_painters;
+
+const _color white = _color::rgb(0xFF, 0xFF, 0xFF, 0xFF, 1);
+const _color black = _color::rgb(0, 0, 0, 0xFF, 1);
 
 // The smallest concrete painter: background and lines.
 class plain_painter_t : public base_painter_t {
@@ -46,16 +50,14 @@ TEST_F(BasePainter, DerivesItsColoursFromTheLightPalette) {
 // Under the dark palette the explicit whites stay, the highlighted colours are derived from them
 // and the grid from the palette; a copy keeps which colours are explicit.
 TEST_F(BasePainter, ExplicitColoursSurviveUpdatesAndCopiesAndDerivedOnesFollowThem) {
-  const _color white = _color::rgb(0xFF, 0xFF, 0xFF, 0xFF, 1);
   painter.set_background_color(white);
   painter.set_background_active_color(white);
   plain_painter_t copy(painter);
   orrin7::GetSysPalette().UseDarkColors(true);
   copy.update_colors();
   const _color dark = orrin7::GetSysPalette().GetColor(orrin7::PAL_CellBackground);
-  EXPECT_EQ(colors(copy),
-            shown({white, white, _color::rgb(0xFF, 0xFF, 0xFF), _color::rgb(0xFF, 0xFF, 0xFF),
-                   source_view4::column_painters::darken_color(dark, 20)}));
+  EXPECT_EQ(colors(copy), shown({white, white, _color::rgb(0xFF, 0xFF, 0xFF),
+                                 _color::rgb(0xFF, 0xFF, 0xFF), darken_color(dark, 20)}));
 }
 
 // The bottom line is drawn over in the background colour when horizontal lines are off.
@@ -91,7 +93,7 @@ TEST_F(BasePainter, FocusEdgesStopAboveTheBottomLineOnlyWhenItIsDrawn) {
 // Margins are given left, right, top, bottom: a text painter draws inside them (and one pixel off
 // the bottom line) and measures its text with them added.
 TEST_F(BasePainter, MarginsShrinkTheTextBoxAndGrowTheMeasuredSize) {
-  source_view4::column_painters::text_painter_t text;
+  text_painter_t text;
   text.set_margins(1, 2, 3, 4);
   draw_cell_params_t params = cell(&recorder, {10, 20, 110, 40});
   params.text = L"abc";
@@ -101,6 +103,48 @@ TEST_F(BasePainter, MarginsShrinkTheTextBoxAndGrowTheMeasuredSize) {
   text.set_margins(orrin7::rectangle<int>(0, 5, 0, 0));  // left, top, right, bottom
   EXPECT_EQ(draw(text, params, {"DrawStringNative"}),
             strings{"DrawStringNative(10, 25, 110, 39, \"abc\", 0x161)"});
+}
+
+// The palette-derived colours of the painter tests cover the common cases; these are the edges.
+TEST(ColorArithmetic, BlendMultiplyLightenAndDarkenTruncateEachChannel) {
+  const std::pair<_color, _color> cases[] = {
+      {blend_colors(black, white), _color::rgb(127, 127, 127)},
+      // (65 + 255) / 2 is 160 exactly, but 65/255 in single precision lands just below it.
+      {blend_colors(_color::rgb(65, 43, 10), _color::rgb(255, 255, 10)), _color::rgb(159, 149, 10)},
+      {blend_colors(_color::rgb(0, 0, 0, 0), _color::rgb(0, 0, 0)), _color::rgb(0, 0, 0, 127)},
+      {multiply_colors(_color::rgb(51, 128, 255, 0), _color::rgb(155, 200, 7, 0)),
+       _color::rgb(31, 100, 7)},
+      {lighten_color(_color::rgb(0, 0, 0, 0x80), 15), _color::rgb(38, 38, 38, 0x80, 1)},
+      {lighten_color(_color::rgb(0x33, 0x99, 0xFF), 200), white},
+      {darken_color(_color::rgb(255, 0, 0), 50), _color::rgb(127, 0, 0, 0xFF, 1)},
+  };
+  for (const auto& c : cases) EXPECT_EQ(format_color(c.first), format_color(c.second));
+}
+
+// Back to RGB, every colour comes out as it went in, with the alpha and flag given.
+TEST(ColorArithmetic, HslOfGreysAndEveryHueCaseRoundTrips) {
+  struct hsl_case_t {
+    _color color;
+    double h, s, l;
+  };
+  const hsl_case_t cases[] = {
+      {_color::rgb(128, 128, 128), 0, 0, 128 / 255.0},
+      {_color::rgb(255, 0, 0), 0, 1, 0.5},
+      {_color::rgb(0, 255, 0), 120, 1, 0.5},
+      {_color::rgb(0, 0, 255), 240, 1, 0.5},
+      {_color::rgb(255, 0, 255), 300, 1, 0.5},  // blue ties red: red case
+      {_color::rgb(0, 255, 255), 180, 1, 0.5},  // blue ties green: green case
+      {_color::rgb(255, 255, 0), 60, 1, 0.5},   // green ties red: red case
+      {_color::rgb(153, 204, 255), 210, 1, 0.8},
+      {_color::rgb(255, 128, 128), 0, 1, 383 / 510.0},  // lightness above one half
+  };
+  for (const hsl_case_t& c : cases) {
+    const hsl_t hsl = rgb_to_hsl(c.color);
+    EXPECT_EQ((std::vector<double>{hsl.h, hsl.s, hsl.l}), (std::vector<double>{c.h, c.s, c.l}))
+        << format_color(c.color);
+    EXPECT_EQ(format_color(hsl_to_rgb(hsl, 0x80, 1)),
+              format_color(_color((c.color.value & 0xFFFFFFu) | 0x80000000u, 1)));
+  }
 }
 
 }  // namespace

@@ -1,16 +1,19 @@
-// Cell painters on the Cairo painter: what reaches the pixels of a text cell and of the group
-// button; the text cell is also written as a PNG to the build folder.
+// Cell painters on the Cairo painter: the pixels of text cells and of the group button, and text
+// ink inside the default row (the other painters draw their text as the text painter does).
+#include <algorithm>
 #include <cstdlib>
+#include <string>
 
 #include "painter_fixture.h"
 #include "source_view4/group_painter.h"
+#include "source_view4/summary_text_painter.h"
 #include "source_view4/text_painter.h"
-#include "support/output_path.h"
 #include "support/pixel_probe.h"
 
 namespace {
 
 using orrin7::_color;
+using source_view4::cell_value_t;
 using source_view4::column_painters::draw_cell_params_t;
 using source_view4::column_painters::text_painter_t;
 using sv4_test::pixel_probe_t;
@@ -42,7 +45,7 @@ class PainterPixels : public sv4_test::painter_test_t {
 // Text cells 120 × 24 on grey, one per state (normal, active, highlighted, disabled, found text),
 // stacked 30 pixels apart: each shows its lines on the right and bottom edge, the state's
 // background around text that stays inside the margins, and the found text on its own
-// background. The cells are also written as one PNG to the build folder.
+// background.
 TEST_F(PainterPixels, TextCellsShowTheirStateInsideTheirContent) {
   const auto model = make_model(5, 2);
   for (unsigned int row = 0; row < 5; ++row) model->set_data(row, 4, std::wstring(L"Hello, grid"));
@@ -57,7 +60,6 @@ TEST_F(PainterPixels, TextCellsShowTheirStateInsideTheirContent) {
     params.cell_flags = row == 3 ? 2 : 0;
     probe.render([&](orrin7::IPainter&) { painter.on_draw_cell(params); });
   }
-  EXPECT_TRUE(probe.write_png(sv4_test::output_path("text_painter_cells.png")));
 
   const _color lines = painter.get_grid_lines_color();
   const _color backgrounds[] = {painter.get_background_color(),
@@ -107,6 +109,75 @@ TEST_F(PainterPixels, GroupButtonShowsAPlusForCollapsedRowsAndAMinusOtherwise) {
   const _color group = painter.get_background_color();
   EXPECT_EQ(probe.mismatches({{3, 3, black}, {11, 11, black}, {5, 7, black}, {7, 5, black}}), "");
   EXPECT_EQ(probe.mismatches({{4, 4, group}, {3, 23, black}, {5, 27, black}, {7, 25, group}}), "");
+}
+
+// ---- the whole ink of "_gjpqyÅ" at the grids' default row height ----
+
+const std::wstring low_and_high_ink = L"_gjpqy\u00C5";
+constexpr int cell_width = 160;
+
+// The device rows holding dark (text) pixels inside the cell's content columns, above the grid
+// line on the cell's last row.
+struct ink_rows_t {
+  int top = 0, bottom = 0;
+  int height() const { return bottom - top; }
+};
+
+ink_rows_t dark_rows(const orrin7_test::canvas_t& canvas, double scale, int top, int height) {
+  const std::vector<std::uint32_t> pixels = canvas.pixels();
+  ink_rows_t rows{-1, -1};
+  const int first = int(top * scale), last = int((top + height - 1) * scale);
+  for (int y = first; y < last; ++y) {
+    for (int x = int(2 * scale); x < int((cell_width - 2) * scale); ++x) {
+      const std::uint32_t p = pixels[std::size_t(y) * std::size_t(canvas.width()) + std::size_t(x)];
+      const int brightest = std::max({(p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF});
+      if (brightest >= 0xA0) continue;
+      if (rows.top < 0) rows.top = y;
+      rows.bottom = y + 1;
+      break;
+    }
+  }
+  return rows;
+}
+
+class GlyphInk : public sv4_test::painter_test_t {
+ protected:
+  // Draws the text in a cell `height` pixels high at row 0 of a canvas and answers its ink rows.
+  ink_rows_t draw(text_painter_t& painter, double scale, int height) {
+    orrin7_test::canvas_t canvas(cell_width, height, scale);
+    const auto model = make_model(1, 1);
+    model->set_data(0, 4, cell_value_t(low_and_high_ink));
+    draw_cell_params_t params =
+        cell(&canvas.painter(), {0, 0, cell_width - 1.0, height - 1.0}, 0, 4, model);
+    params.line_height = unsigned(height);
+    canvas.painter().BeginPaint(0);
+    painter.on_draw_cell(params);
+    canvas.painter().EndPaint();
+    return dark_rows(canvas, scale, 0, height);
+  }
+};
+
+TEST_F(GlyphInk, DescendersAndAccentsFitTheDefaultRow) {
+  const double spacing = orrin7::GetCurrentSystem()->GetMetricF(orrin7::SM_LineHeight);
+  text_painter_t text;
+  source_view4::column_painters::summary_text_painter_t summary;
+  for (text_painter_t* painter : {&text, static_cast<text_painter_t*>(&summary)}) {
+    for (int points : {9, 10}) {
+      for (double scale : {1.0, 2.0}) {
+        painter->set_font(orrin7::font(0, points, 0));
+        orrin7_test::canvas_t measure(10, 10, scale);
+        measure.painter().SetFont(painter->get_font());
+        const int row = measure.painter().GetFontMetrics().line_height() + int(spacing);
+        const ink_rows_t in_row = draw(*painter, scale, row),
+                         unclipped = draw(*painter, scale, 4 * row);
+        const std::string what = std::string(painter == &text ? "text " : "summary ") +
+                                 std::to_string(points) + " pt at " + std::to_string(int(scale)) +
+                                 "x, row " + std::to_string(row);
+        ASSERT_GT(unclipped.height(), 0) << what;
+        EXPECT_EQ(in_row.height(), unclipped.height()) << what;
+      }
+    }
+  }
 }
 
 }  // namespace
