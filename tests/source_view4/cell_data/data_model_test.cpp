@@ -1,6 +1,5 @@
-// The flat data model: the signals of each operation (writes outside the rows ignored) and of
-// batches, the longest-text record, row cuts and clears, cell flags, link ids against a
-// rescanning reference, reads outside the rows, and copies.
+// The flat data model: the signals of each operation and of batches, the longest-text record, row
+// cuts and clears, cell flags, link ids against a rescanning reference, reads outside, copies.
 #include "source_view4/data_model.h"
 
 #include <gtest/gtest.h>
@@ -38,6 +37,7 @@ struct data_model_test : ::testing::Test {
   sv4_test::signal_spy_t<> summary_spy{model.summary_updated};
 };
 
+const int two_ints[] = {1, 2};
 using operation_t = std::pair<std::function<void(data_model_t&)>, signals_t>;
 
 const std::vector<operation_t> every_operation = {
@@ -54,6 +54,7 @@ const std::vector<operation_t> every_operation = {
     {[](data_model_t& m) { m.set_highlighted(1, /*value=*/true); }, {0, {{all_columns, 1}}, 0}},
     {[](data_model_t& m) { m.set_source_tab_width(8); }, {0, {{source_column, all_rows}}, 0}},
     {[](data_model_t& m) { m.set_summary_data(4, 1); }, {0, {}, 1}},
+    {[](data_model_t& m) { m.set_column_data(0, 0, two_ints, 2); }, {1, {}, 0}},
     {[](data_model_t& m) { m.clear_columns({7}); }, {1, {}, 0}},
     {[](data_model_t& m) { m.set_row_count(2); }, {1, {}, 0}},
     {[](data_model_t& m) { m.clear(); }, {1, {}, 0}},

@@ -1,15 +1,18 @@
-// The source view element in the headless control: regions and their geometry, header and row
-// heights, the row API's boundaries, the shared selection and scrolling, keys, hierarchical
-// modes, and the text export read back from the clipboard.
+// The source view element in the headless control (regions, heights, the row API, selection,
+// scrolling, keys, modes, the text export) and its navigation strip on a recording painter.
+#include <cairo.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "orrin7/system.h"
 #include "orrinfrw7/offscreen_control.h"
+#include "source_view4/navigation.h"
 #include "source_view4/source_view_element.h"
-#include "support/pixel_probe.h"
+#include "support/recording_painter.h"
+#include "support/signal_spy.h"
 
 namespace {
 
@@ -18,14 +21,12 @@ using namespace source_view4;
 // Reaches the parts the layout keeps for itself.
 struct view_t : source_view_element_t {
   using source_view_element_t::source_view_element_t;
-  grid_element_t* cells(int region) const {
-    return region == 0 ? left_cells : region == 1 ? center_cells : right_cells;
+  grid_element_t* cells(int r) const { return r ? r > 1 ? right_cells : center_cells : left_cells; }
+  grid_element_t* summary(int r) const {
+    return r ? r > 1 ? right_summary : center_summary : left_summary;
   }
-  grid_element_t* summary(int region) const {
-    return region == 0 ? left_summary : region == 1 ? center_summary : right_summary;
-  }
-  orrinfrw7::CHeader* header(int region) const {
-    return region == 0 ? left_header : region == 1 ? center_header : right_header;
+  orrinfrw7::CHeader* header(int r) const {
+    return r ? r > 1 ? right_header : center_header : left_header;
   }
   orrinfrw7::CVisualElement* left() const { return left_panel; }
   orrinfrw7::CVisualElement* right() const { return right_region; }
@@ -33,6 +34,7 @@ struct view_t : source_view_element_t {
   orrinfrw7::IContinuousItemViewModel& rows() const { return *center_cells->GetRowViewModel(); }
 };
 
+// The system's row height: headers are two of it high, the navigation strip keeps it as margin.
 int line() { return orrin7::GetCurrentSystem()->GetMetric(orrin7::SM_LineHeight); }
 
 class SourceView : public ::testing::Test {
@@ -170,19 +172,13 @@ TEST_F(SourceView, SelectionIsSharedAndKeysSelectAll) {
   EXPECT_TRUE(view->get_selection().empty());
 
   fill(50);
-  int changes = 0;
-  struct counter_t : utilkit2::subscriber_base_t {
-    int* count;
-    void on() { ++*count; }
-  } counter;
-  counter.count = &changes;
-  view->selection_changed.connect(&counter, &counter_t::on);
+  sv4_test::signal_spy_t<> changes(view->selection_changed);
 
   const auto cells = view->cells(0)->GetControlRect();
   control.Click(cells.left + 5, cells.top + 3 * view->rows().GetDefaultItemSize() + 2);
   EXPECT_EQ(view->get_selection(), std::vector<unsigned int>{3});
   EXPECT_TRUE(view->cells(2)->GetRowSelectionModel()->IsItemSelected(3));
-  EXPECT_GT(changes, 0);
+  EXPECT_GT(changes.count(), 0u);
 
   view->cells(2)->SetFocus();
   control.Key(orrinfrw7::KEY_A, orrinfrw7::MK_Ctrl);
@@ -304,26 +300,32 @@ class SourceViewExport : public SourceView {
   }
 };
 
+// Captions first unless headers are hidden; tabs within a line; empty pieces leave no separator
+// before the first text and keep their place after it; the copy keys take the selection, or
+// every row when nothing is selected.
 TEST_F(SourceViewExport, RowsJoinedByTabsAfterTheCaptionLine) {
-  view->copy_to_clipboard({0, 1});
-  EXPECT_EQ(control.GetClipboardText(), L"A\tB\tSource\r\n1\t2\tx\r\n3\t4\ty\r\n");
-  view->copy_to_clipboard({});
-  EXPECT_EQ(control.GetClipboardText(), L"A\tB\tSource\r\n");
-  view->copy_to_clipboard({2});
-  EXPECT_EQ(control.GetClipboardText(), L"A\tB\tSource\r\n5\t6\t    z\r\n");
-}
+  const std::wstring captions = L"A\tB\tSource\r\n";
+  const std::pair<std::vector<unsigned int>, std::wstring> cases[] = {
+      {{0, 1}, captions + L"1\t2\tx\r\n3\t4\ty\r\n"},
+      {{}, captions},
+      {{2}, captions + L"5\t6\t    z\r\n"}};
+  for (const auto& [rows, text] : cases) {
+    view->copy_to_clipboard(rows);
+    EXPECT_EQ(control.GetClipboardText(), text);
+  }
+  view->cells(1)->SetFocus();
+  control.Key(orrinfrw7::KEY_C, orrinfrw7::MK_Ctrl);
+  EXPECT_EQ(control.GetClipboardText(), captions + L"1\t2\tx\r\n3\t4\ty\r\n5\t6\t    z\r\n");
+  view->set_selection(2, true);
+  view->set_selection(0, true);
+  control.Key(orrinfrw7::KEY_Insert, orrinfrw7::MK_Ctrl);
+  EXPECT_EQ(control.GetClipboardText(), captions + L"1\t2\tx\r\n5\t6\t    z\r\n");
 
-TEST_F(SourceViewExport, WithoutHeadersTheFirstLineIsTheFirstRow) {
   view->set_header_visible(false);
   view->copy_to_clipboard({1, 1});
   EXPECT_EQ(control.GetClipboardText(), L"3\t4\ty\r\n3\t4\ty\r\n");
   view->copy_to_clipboard({});
   EXPECT_EQ(control.GetClipboardText(), L"\r\n");
-}
-
-// Empty pieces leave no separator before the first text, and keep their place after it.
-TEST_F(SourceViewExport, EmptyRowsAndCells) {
-  view->set_header_visible(false);
   model->set_row_count(5);
   view->get_left_grid()->set_column_data_id(0, 9);
   for (const unsigned int row : {0u, 4u}) model->set_data(row, 9, cell_value_t(std::wstring()));
@@ -331,17 +333,6 @@ TEST_F(SourceViewExport, EmptyRowsAndCells) {
   model->set_source(4, L"");
   view->copy_to_clipboard({4, 0, 4});
   EXPECT_EQ(control.GetClipboardText(), L"2\tx\r\n\r\n");
-}
-
-TEST_F(SourceViewExport, CopyKeysTakeTheSelectionOrEverything) {
-  view->cells(1)->SetFocus();
-  control.Key(orrinfrw7::KEY_C, orrinfrw7::MK_Ctrl);
-  EXPECT_EQ(control.GetClipboardText(), L"A\tB\tSource\r\n1\t2\tx\r\n3\t4\ty\r\n5\t6\t    z\r\n");
-  view->set_selection(2, true);
-  view->set_selection(0, true);
-  control.SetClipboardText(L"");
-  control.Key(orrinfrw7::KEY_Insert, orrinfrw7::MK_Ctrl);
-  EXPECT_EQ(control.GetClipboardText(), L"A\tB\tSource\r\n1\t2\tx\r\n5\t6\t    z\r\n");
 }
 
 // The key reaches the element twice, through the focused cells' key signal and through the
@@ -368,6 +359,134 @@ TEST_F(SourceViewExport, ACopyKeyExportsOnceWhereverTheFocusIs) {
     EXPECT_EQ(clipboard.last.substr(0, 12), L"A\tB\tSource\r\n");
   }
   system->SetClipboardService(before);
+}
+
+// ---- the navigation strip ----
+
+using source_view4::navigation_element_t;
+using sv4_test::format_color;
+
+struct strip_t : navigation_element_t {
+  using navigation_element_t::DrawContent;
+  using navigation_element_t::navigation_element_t;
+  using navigation_element_t::set_view_model;
+};
+
+// Calls of one kind, in order.
+std::vector<std::string> only(const sv4_test::recording_painter_t& painter, const char* name) {
+  return painter.calls_starting_with({name});
+}
+
+std::string fill(double l, double t, double r, double b) {
+  std::ostringstream out;
+  out << "FillRect(" << l << ", " << t << ", " << r << ", " << b << ")";
+  return out.str();
+}
+
+class NavigationStrip : public ::testing::Test {
+ protected:
+  NavigationStrip() {
+    model->set_row_count(50);
+    strip.set_data_model(model);
+    rows.SetCount(50);
+    rows.SetViewSize(200, /*keepInside=*/false);
+    rows.SetViewStart(100);
+    strip.set_view_model(&rows);
+    strip.SetPos({0, 0, 10, 100 + 2 * m});
+  }
+
+  const int m = line();  // the strip's margin
+  utilkit2::smart_pointer_t<source_view4::data_model_t> model{new source_view4::data_model_t()};
+  orrinfrw7::CSimpleDiscreteItemViewModel rows{10};
+  strip_t strip{nullptr, {10, 100}, orrinfrw7::AL_None};
+  sv4_test::recording_painter_t painter;
+};
+
+// 100 usable pixels, 50 rows of 10 over 500: bands of 2 pixels, the window from 20 to 60.
+TEST_F(NavigationStrip, MapsRowsOntoBandsAndFramesTheVisibleWindow) {
+  strip.DrawContent(&painter);
+  const std::vector<std::string> fills = only(painter, "FillRect");
+  ASSERT_EQ(fills.size(), 2u + 50u);
+  EXPECT_EQ(fills[0], fill(0, 0, 10, 100 + 2 * m));
+  EXPECT_EQ(fills[1], fill(0, 20 + m, 10, 60 + m));
+  EXPECT_EQ(fills[2], fill(0, m, 10, 2 + m));
+  EXPECT_EQ(fills[51], fill(0, 98 + m, 10, 100 + m));
+  const auto to = [](int x, int y) {
+    return "LineTo(" + std::to_string(x) + ", " + std::to_string(y) + ")";
+  };
+  EXPECT_EQ(only(painter, "LineTo"), (std::vector<std::string>{to(10, 20 + m), to(10, 60 + m),
+                                                               to(0, 60 + m), to(0, 20 + m)}));
+  EXPECT_EQ(only(painter, "SetPen").back(),
+            "SetPen(" + format_color(strip.get_frame_color()) + ", 0, 1)");
+}
+
+TEST_F(NavigationStrip, WindowColourIsTheBackgroundAFewPercentTowardsTheFrame) {
+  const orrin7::_color b = strip.get_background_color(), f = strip.get_frame_color(),
+                       w = strip.get_window_color();
+  for (const auto channel : {&orrin7::_color::red, &orrin7::_color::green, &orrin7::_color::blue}) {
+    const float from = float((b.*channel)()) / 255.0f, to = float((f.*channel)()) / 255.0f;
+    EXPECT_EQ((w.*channel)(), int((from + (to - from) * 0.05f) * 255.0f));
+  }
+  EXPECT_EQ(w.alpha(), 255);
+  EXPECT_EQ(w.flag, 0);
+}
+
+TEST_F(NavigationStrip, RowsWithASnippetAreMarked) {
+  model->set_data(3, source_view4::snippet_column,
+                  source_view4::cell_value_t(source_view4::snippet_t{}));
+  strip.DrawContent(&painter);
+  const std::vector<std::string> brushes = only(painter, "SetBrush");
+  const std::string marker =
+      "SetBrush(" +
+      format_color(source_view4::column_painters::navigation_simple_painter_t::marker_color()) +
+      ", 1)";
+  ASSERT_EQ(brushes.size(), 52u);
+  EXPECT_EQ(std::count(brushes.begin(), brushes.end(), marker), 1);
+  EXPECT_EQ(brushes[2 + 3], marker);
+  EXPECT_EQ(brushes[2 + 4], "SetBrush(" + format_color(strip.get_background_color()) + ", 1)");
+}
+
+// More rows than pixels: only the frame-coloured strip; no rows or no view model: only the
+// background.
+TEST_F(NavigationStrip, CrowdedOrMissingRowsDrawNoBands) {
+  rows.SetCount(300);
+  strip.DrawContent(&painter);
+  const std::vector<std::string> expected = {fill(0, 0, 10, 100 + 2 * m), fill(0, m, 10, 100 + m)};
+  EXPECT_EQ(only(painter, "FillRect"), expected);
+  EXPECT_TRUE(only(painter, "LineTo").empty());
+  for (const bool model_gone : {false, true}) {
+    painter.clear();
+    rows.SetCount(model_gone ? 50 : 0);
+    if (model_gone) strip.set_view_model(nullptr);
+    strip.DrawContent(&painter);
+    EXPECT_EQ(only(painter, "FillRect").size(), 1u) << model_gone;
+  }
+}
+
+// Repaints reach the strip through its control: scrolling, a new model state, a snippet change;
+// a change of another column leaves it alone.
+TEST(NavigationStripRepaint, FollowsScrollingModelUpdatesAndSnippetChangesOnly) {
+  orrinfrw7::COffscreenControl control(100, 200);
+  auto* strip = new strip_t(control.GetRoot(), {10, 200}, orrinfrw7::AL_Right);
+  utilkit2::smart_pointer_t<source_view4::data_model_t> model(new source_view4::data_model_t());
+  model->set_row_count(100);
+  orrinfrw7::CSimpleDiscreteItemViewModel rows(10);
+  rows.SetCount(100);
+  rows.SetViewSize(50, false);
+  strip->set_view_model(&rows);
+  strip->set_data_model(model);
+  const auto repaints = [&](auto change) {
+    control.Paint();
+    change();
+    return control.HasPendingPaint();
+  };
+  EXPECT_TRUE(repaints([&] { rows.SetViewStart(30); }));
+  EXPECT_TRUE(repaints([&] { model->model_updated.emit(); }));
+  EXPECT_TRUE(repaints(
+      [&] { model->set_data(4, source_view4::snippet_column, source_view4::cell_value_t(1)); }));
+  EXPECT_FALSE(repaints([&] { model->set_data(4, 7, source_view4::cell_value_t(1)); }));
+  strip->set_view_model(nullptr);
+  EXPECT_FALSE(repaints([&] { rows.SetViewStart(60); }));
 }
 
 }  // namespace

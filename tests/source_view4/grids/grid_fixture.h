@@ -1,6 +1,5 @@
-// Shared set-up of the grid tests: a headless control with a header, a cells element and a
-// summary element fed by one header model; painters that log the cells they draw; a hierarchy
-// whose view rows a test lays out by hand.
+// Shared set-up of the grid tests: a headless control with header, cells and summary elements fed
+// by one header model; painters that log the cells they draw; a hierarchy laid out by hand.
 #pragma once
 
 #include <gtest/gtest.h>

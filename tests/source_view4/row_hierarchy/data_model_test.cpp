@@ -1,15 +1,12 @@
-// The grouped and snippet models over a flat model: a randomised comparison with the grouping
-// rules (reversed, overlapping and overlong groups included; the model checker also asks rows
-// outside the list), a flat model that is missing or goes away during a rebuild, and the snippet
-// marks with their signals.
+// The grouped and snippet models over a flat model: random groups against the grouping rules, a
+// flat model missing or going away during a rebuild, and the snippet marks with their signals.
 #include <gtest/gtest.h>
 
 #include <random>
 
-#include "source_view4/hierarchical_data_model.h"
 #include "support/assertion_recorder.h"
-#include "support/model_checker.h"
 #include "support/signal_spy.h"
+#include "test_tree.h"
 
 namespace {
 
@@ -25,12 +22,7 @@ flat_pointer_t flat_rows(unsigned int count) {
 
 struct grouped_t {
   explicit grouped_t(unsigned int rows) : model(flat_rows(rows)) {}
-  U flat() const {
-    U rows;
-    for (unsigned int row = 0; row < model.get_row_count(); ++row)
-      rows.push_back(model.get_flat_row_index(row));
-    return rows;
-  }
+  U flat() const { return sv4_test::flat_rows_of(model); }
   hierarchical_data_model_t model;
   sv4_test::model_checker_t<hierarchical_data_model_t> checker{model};
   sv4_test::signal_spy_t<> updates{model.hierarchy_updated};

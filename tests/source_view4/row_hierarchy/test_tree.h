@@ -1,15 +1,25 @@
-// The item-tree model the row hierarchy tests drive: children produced lazily from a table,
-// optional sorting by descending data and the engine's protected operations within reach.
+// The item-tree model the row hierarchy tests drive (lazy children from a table, optional sorting
+// by descending data, the engine's protected operations within reach), and a grouped model's rows.
 #pragma once
 
 #include <map>
 #include <vector>
 
+#include "source_view4/hierarchical_data_model.h"
 #include "source_view4/hierarchical_model.h"
 #include "support/model_checker.h"
 #include "support/reference_tree.h"
 
 namespace sv4_test {
+
+// The flat row each view row of a grouped or snippet model shows.
+inline std::vector<unsigned int> flat_rows_of(
+    const source_view4::hierarchical_data_model_base_t& model) {
+  std::vector<unsigned int> rows;
+  for (unsigned int row = 0; row < model.get_row_count(); ++row)
+    rows.push_back(model.get_flat_row_index(row));
+  return rows;
+}
 
 class test_tree_t
     : public orrinfrw7::CHierarchicalModel<orrinfrw7::IHierarchicalModel, unsigned int> {
