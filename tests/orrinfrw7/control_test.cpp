@@ -1,7 +1,5 @@
-// Element trees and the control: alignment layout (creation order, fill, hidden children,
-// requests that do not fit, nesting, SetPos, destruction), attachment, pointer routing and
-// capture, focus by click and by tab, keys, the composite focus holder, the clipboard walk, and
-// containment of failures at the dispatch boundary.
+// Element trees and the control: alignment layout, attachment, pointer routing and capture, focus
+// by click and by tab, keys, the composite focus holder, the clipboard walk, contained failures.
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -83,27 +81,24 @@ TEST_F(layout_test, NestedPanelsFollowTheirParentMapCoordinatesAndTakeSetPosAsAR
   EXPECT_EQ(Bounds({panel, cells, free}), "520,0,600,400 0,40,80,376 5,6,25,36");
 }
 
-TEST_F(layout_test, DestroyingAChildFreesItsSpaceAndOnlyDetachesChildrenNotMadeWithNew) {
-  auto* left = Add(60, 0, AL_Left);
-  auto* fill = Add(0, 0, AL_Client);
-  CVisualElement local(left, {0, 10}, AL_Top);  // on the stack: its parent must not delete it
-  delete left;  // sanitizers catch a delete of `local` or a touch of the freed child
-  EXPECT_EQ(local.GetParent(), nullptr);
-  EXPECT_EQ(Bounds({fill}), "0,0,300,200");
-}
-
-TEST_F(layout_test, ElementsMadeWithNewWhileAnotherNewIsPendingAreOwnedToo) {
-  // `new holder_t(..., new CVisualElement(...))` allocates the holder before the argument is
-  // built, so two allocations wait for their objects at once.
+// `new holder_t(..., new CVisualElement(...))` allocates the holder before the argument is built,
+// so two allocations wait for their objects at once: both are owned. An element on the stack is
+// only detached when its parent goes.
+TEST_F(layout_test, DestroyingAChildFreesItsSpaceAndOnlyDeletesChildrenMadeWithNew) {
   struct holder_t : CVisualElement {
     holder_t(CVisualElement* parent, CVisualElement* other)
         : CVisualElement(parent, {0, 0}, AL_Client), other(other) {}
     CVisualElement* other;
   };
-  auto* panel = Add(50, 0, AL_Left);
-  auto* holder = new holder_t(panel, new CVisualElement(panel, {0, 10}, AL_Top));
+  auto* left = Add(60, 0, AL_Left);
+  auto* fill = Add(0, 0, AL_Client);
+  auto* holder = new holder_t(left, new CVisualElement(left, {0, 10}, AL_Top));
   EXPECT_TRUE(holder->IsHeapObject());  // else the root would leave it behind (a leak)
   EXPECT_TRUE(holder->other->IsHeapObject());
+  CVisualElement local(left, {0, 10}, AL_Top);  // its parent must not delete it
+  delete left;  // sanitizers catch a delete of `local` or a touch of the freed children
+  EXPECT_EQ(local.GetParent(), nullptr);
+  EXPECT_EQ(Bounds({fill}), "0,0,300,200");
 }
 
 // ---- the control ----
@@ -123,15 +118,9 @@ class probe_t : public CVisualElement {
 
  protected:
   void AfterSetControl() override { ++attached; }
-  bool HandleMouseDown(const CMouseEvent& e) override {
-    return Write("down " + std::to_string(e.x) + "," + std::to_string(e.y));
-  }
-  bool HandleMouseMove(const CMouseEvent& e) override {
-    return Write("move " + std::to_string(e.x) + "," + std::to_string(e.y));
-  }
-  bool HandleMouseUp(const CMouseEvent& e) override {
-    return Write("up " + std::to_string(e.x) + "," + std::to_string(e.y));
-  }
+  bool HandleMouseDown(const CMouseEvent& e) override { return Write("down", e); }
+  bool HandleMouseMove(const CMouseEvent& e) override { return Write("move", e); }
+  bool HandleMouseUp(const CMouseEvent& e) override { return Write("up", e); }
   void HandleMouseLeave() override { Write("leave"); }
   bool HandleKeyDown(const CKeyEvent& e) override {
     return Write("key " + std::to_string(e.key)) && consume_keys;
@@ -142,6 +131,9 @@ class probe_t : public CVisualElement {
   }
 
  private:
+  bool Write(const char* what, const CMouseEvent& e) {
+    return Write(what + (" " + std::to_string(e.x)) + "," + std::to_string(e.y));
+  }
   bool Write(const std::string& line) {
     if (log) log->push_back(name + " " + line);
     return true;

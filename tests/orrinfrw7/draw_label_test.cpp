@@ -1,6 +1,5 @@
-// DrawLabel on the recording painter: where image and text go for each alignment, the rectangle
-// answered, text shortened at word breaks or characters, labels without an image or without room,
-// measuring only, the text formatter and the layout record.
+// DrawLabel on the recording painter: image and text placed by alignment, text shortened at word
+// breaks or characters, labels without an image or room, measuring only, the text formatter.
 #include <gtest/gtest.h>
 
 #include "orrinfrw7/draw_label.h"

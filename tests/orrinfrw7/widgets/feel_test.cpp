@@ -1,6 +1,5 @@
-// How the widgets behave over time and look under the pointer, in the headless control on its
-// virtual clock: scroll bar thumbs one can find, held arrows and track that repeat, a held
-// drag-selection that keeps scrolling, and tooltips that follow the pointer from cell to cell.
+// Widgets over time and under the pointer, on the headless control's virtual clock: thumbs one can
+// find, repeating arrows and track, held drag-selections, tooltips of cells, header captions.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,11 +8,13 @@
 #include "orrinfrw7/header.h"
 #include "orrinfrw7/scroll.h"
 #include "orrinfrw7/widget_colors.h"
+#include "orringrid8/tooltip_model.h"
 #include "support/signal_spy.h"
 #include "test_widgets.h"
 
 using namespace orrinfrw7;
 using widgets_test::colour_grid_t;
+using widgets_test::Str;
 
 namespace {
 
@@ -21,20 +22,17 @@ bool SameRgb(const orrin7::_color& a, const orrin7::_color& b) {
   return a.red() == b.red() && a.green() == b.green() && a.blue() == b.blue();
 }
 
-enum class Theme { light, dark, highContrast };
-
-// Puts a palette in force for the test's lifetime; the light one comes back afterwards.
+// Puts the light, the dark or a high-contrast palette (white on black with white frames, as
+// desktop themes have it) in force for its lifetime; the light one comes back afterwards.
 struct palette_scope_t {
-  explicit palette_scope_t(Theme theme) {
+  explicit palette_scope_t(int theme) {
     orrin7::IPalette& palette = orrin7::GetSysPalette();
-    palette.UseDarkColors(theme == Theme::dark);
-    if (theme != Theme::highContrast) return;
-    // White on black with white frames, as high-contrast desktop themes have it.
-    const orrin7::_color black = orrin7::_color::rgb(0, 0, 0);
-    const orrin7::_color white = orrin7::_color::rgb(0xFF, 0xFF, 0xFF);
+    palette.UseDarkColors(theme == 1);
+    if (theme != 2) return;
     for (int index : {orrin7::PAL_CellBackground, orrin7::PAL_GroupBackground})
-      palette.SetColor(index, black);
-    for (int index : {orrin7::PAL_Text, orrin7::PAL_Separator}) palette.SetColor(index, white);
+      palette.SetColor(index, orrin7::_color::rgb(0, 0, 0));
+    for (int index : {orrin7::PAL_Text, orrin7::PAL_Separator})
+      palette.SetColor(index, orrin7::_color::rgb(0xFF, 0xFF, 0xFF));
     palette.SetColor(orrin7::PAL_SelectionBackground, orrin7::_color::rgb(0xFF, 0xFF, 0x00));
   }
   ~palette_scope_t() { orrin7::GetSysPalette().UseDarkColors(false); }
@@ -60,10 +58,10 @@ struct scroll_feel_test : ::testing::Test {
 };
 
 TEST_F(scroll_feel_test, TheThumbIsLongEnoughAndStandsOutInEveryPalette) {
-  for (Theme theme : {Theme::light, Theme::dark, Theme::highContrast}) {
+  for (int theme : {0, 1, 2}) {
     palette_scope_t palette(theme);
     control.SysColorsChanged();
-    SCOPED_TRACE(static_cast<int>(theme));
+    SCOPED_TRACE(theme);
     const orrin7::rectangle<int> thumb = Bar()->GetThumbRect();
     ASSERT_GE(thumb.height(), CScrollBar::kMinThumbLength);
     const int mid = Bar()->GetSize().width / 2;
@@ -93,25 +91,24 @@ TEST_F(scroll_feel_test, TheThumbIsLongEnoughAndStandsOutInEveryPalette) {
 TEST_F(scroll_feel_test, AHeldArrowRepeatsAfterADelayWhileThePointerStaysOnIt) {
   const int bottom = Bar()->GetSize().height;
   const orrin7::point<int> arrow = OnBar(5, bottom - 5);
-  const auto top = [&] { return grid->Top() / 20; };  // rows scrolled
+  std::vector<int> tops;  // rows scrolled after each step
+  const auto wait = [&](int ms) {
+    control.AdvanceTime(ms);
+    tops.push_back(grid->Top() / 20);
+  };
   control.MouseMove(arrow.x, arrow.y);
   control.MouseDown(arrow.x, arrow.y);
-  EXPECT_EQ(top(), 1);
-  control.AdvanceTime(CScrollBar::kRepeatDelayMs - 1);
-  EXPECT_EQ(top(), 1);
+  wait(CScrollBar::kRepeatDelayMs - 1);
   // Held for a second: the press, then repeats at 400, 433, … 994 ms.
-  control.AdvanceTime(1000 - CScrollBar::kRepeatDelayMs + 1);
-  EXPECT_EQ(top(), 20);
+  wait(1000 - CScrollBar::kRepeatDelayMs + 1);
   // Off the arrow nothing more happens; back on it, the repeat goes on.
   control.MouseMove(arrow.x, arrow.y - 60);
-  control.AdvanceTime(500);
-  EXPECT_EQ(top(), 20);
+  wait(500);
   control.MouseMove(arrow.x, arrow.y);
-  control.AdvanceTime(100);
-  EXPECT_EQ(top(), 23);
+  wait(100);
   control.MouseUp(arrow.x, arrow.y);
-  control.AdvanceTime(1000);
-  EXPECT_EQ(top(), 23);
+  wait(1000);
+  EXPECT_EQ(tops, (std::vector<int>{1, 20, 20, 23, 23}));
 }
 
 TEST_F(scroll_feel_test, AHeldTrackPagesUntilTheThumbReachesThePointer) {
@@ -209,6 +206,69 @@ TEST(tooltip_feel, ATipFollowsThePointerIntoEachNeighbouringCellAfterTheDelay) {
   control.AdvanceTime(2 * delay);
   EXPECT_EQ(control.GetShownTooltip(), nullptr);
   control.MouseUp(x + 30, y);
+}
+
+// ---- tooltips of grid cells, shown after a hover and recorded ----
+
+// Tips "row:column" except in column 2; in row 5 the tip belongs to the cell's left half.
+struct tips_t : orringrid8::ITooltipModel {
+  std::wstring GetTooltipText(int row, int column) override {
+    if (column == 2) return std::wstring();
+    return std::to_wstring(row) + L":" + std::to_wstring(column);
+  }
+  void PlaceTooltip(CTooltipEvent& event, int row, int column,
+                    const orrin7::rectangle<int>& cell) override {
+    ITooltipModel::PlaceTooltip(event, row, column, cell);
+    if (row == 5) event.rect.right = (cell.left + cell.right) / 2;
+  }
+};
+
+// A grid 10 pixels below the top whose cells answer tooltips from a model.
+class tip_grid_t : public colour_grid_t {
+ public:
+  using colour_grid_t::colour_grid_t;
+  tips_t tips;
+
+ protected:
+  bool HandleOnTooltip(CTooltipEvent& event) override {
+    return orringrid8::QueryCellTooltip(tips, GetRowViewModel(), GetColumnViewModel(),
+                                        GetCentralPart(), event);
+  }
+};
+
+TEST(headless_control, CellTooltipsAppearAfterAHoverAndGoWhenThePointerLeavesTheirArea) {
+  COffscreenControl control(300, 200);
+  new CVisualElement(control.GetRoot(), {0, 10}, AL_Top);
+  auto* grid = new tip_grid_t(control.GetRoot(), AL_Client);
+  grid->GetRowViewModel()->SetViewStart(30);  // row 1 is cut by 10 pixels at the top
+
+  control.MouseMove(100, 25);                     // row 2, column 1
+  EXPECT_EQ(control.GetShownTooltip(), nullptr);  // only after the hover delay
+  ASSERT_TRUE(control.HoverElapsed());
+  control.MouseMove(150, 35);  // same cell: the tip stays
+  EXPECT_NE(control.GetShownTooltip(), nullptr);
+  control.MouseMove(150, 45);
+  EXPECT_EQ(control.GetShownTooltip(), nullptr);
+
+  control.MouseMove(100, 115);  // row 6, column 1, then a press takes the tip away
+  ASSERT_TRUE(control.HoverElapsed());
+  control.MouseDown(100, 115);
+  EXPECT_EQ(control.GetShownTooltip(), nullptr);
+  control.MouseUp(100, 115);
+  control.MouseMove(20, 95);  // row 5: placed by the model
+  ASSERT_TRUE(control.HoverElapsed());
+
+  // Column 2 has no tips, nothing lies right of the columns, and then the pointer leaves.
+  for (int x : {200, 280}) {
+    control.MouseMove(x, 50);
+    EXPECT_FALSE(control.HoverElapsed()) << x;
+  }
+  control.MouseLeave();
+  EXPECT_FALSE(control.HoverElapsed());
+  std::string record;  // every tip shown: its text and its area
+  for (const CShownTooltip& tip : control.GetTooltipRecord())
+    record += std::string(tip.text.begin(), tip.text.end()) + "@" + Str(tip.area) + " ";
+  EXPECT_EQ(record, "2:1@80,20,160,40 6:1@80,100,160,120 5:0@0,80,40,100 ");
 }
 
 }  // namespace

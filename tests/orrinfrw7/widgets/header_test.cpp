@@ -1,6 +1,5 @@
-// The header in the headless control: geometry and hit tests on one and two levels with hidden
-// items, resizing and moving by injected drags with the signals' vetoes, the visible-to-model
-// mapping after moves and model changes, tooltips, and the looks under the pointer.
+// The header in the headless control: one and two levels with hidden items, resizing and moving by
+// injected drags with vetoes, tooltips, looks, and a reference model under random edits and drags.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -41,16 +40,15 @@ struct header_test : ::testing::Test {
     std::string out;
     for (auto [x, y] : points) {
       const CHeaderHitInfo hit = header->HitTest(x, y);
-      const std::wstring caption = hit.item ? hit.item->GetCaption() : L"?";
-      out += hit.kind == HHT_Nowhere ? "- "
-                                     : (hit.kind == HHT_Divider ? "|" : "") +
-                                           std::string(caption.begin(), caption.end()) + " ";
+      const std::wstring caption = hit.kind == HHT_Nowhere ? L"-" : hit.item->GetCaption();
+      out +=
+          (hit.kind == HHT_Divider ? "|" : "") + std::string(caption.begin(), caption.end()) + " ";
     }
     return out;
   }
   std::string Rects(std::initializer_list<const IHeaderItem*> items) const {
     std::string out;
-    for (const IHeaderItem* item : items) out += widgets_test::Str(header->GetItemRect(item)) + " ";
+    for (const IHeaderItem* item : items) out += Str(header->GetItemRect(item)) + " ";
     return out;
   }
   void Drag(int from, int to, int y = 10) { widgets_test::Drag(control, from, y, to, y); }
@@ -109,7 +107,7 @@ TEST_F(header_test, GroupCaptionsStandOverTheirChildrenAndCollapseToOneColumn) {
   EXPECT_GT(two_levels, 0);
 }
 
-TEST_F(header_test, DraggingAnEdgeResizesThroughTheVetoesOfTheResizeSignals) {
+TEST_F(header_test, DraggingAnEdgeResizesThroughTheVetoesAndAFlatHeaderMovesNothing) {
   // Answers the resize signals as told.
   struct veto_t : utilkit2::subscriber_base_t {
     bool start_allowed = true;
@@ -137,11 +135,11 @@ TEST_F(header_test, DraggingAnEdgeResizesThroughTheVetoesOfTheResizeSignals) {
   Drag(78, 60);
   EXPECT_EQ(a->GetWidth(), 78);
   EXPECT_EQ(resizing.count(), 0u);
-}
-
-TEST_F(header_test, AFlatHeaderNeitherMovesItsCaptionsNorLightsThemUp) {
+  // A flat header neither moves its captions nor lights them up.
   auto moved = sv4_test::spy_on(header->ItemMoved);
   header->SetStyle(HS_Flat);
+  control.MouseLeave();
+  control.Paint();
   const std::uint32_t face = control.GetPixel(3, 3).value;
   Drag(25, 110);
   control.MouseMove(20, 20);
@@ -163,20 +161,18 @@ TEST_F(header_test, ChildrenMoveWithinTheirGroup) {
   EXPECT_EQ(Columns(), "0:50 5:30 2:40 4:60 ");
 }
 
-TEST_F(header_test, ItemsShowTheirTooltips) {
+TEST_F(header_test, ItemsShowTheirTooltipsAndAModelDestroyedFirstLeavesAnEmptyHeader) {
   // The pointer rests on a plain element over Gamma: the header under it answers for it.
   c->SetTooltip(L"Third column");
   (new CVisualElement(header, {0, 0}, AL_None))->SetPos({60, 25, 80, 35});
   control.MouseMove(70, 30);
   ASSERT_TRUE(control.HoverElapsed());
   EXPECT_EQ(control.GetShownTooltip()->text, L"Third column");
-  EXPECT_EQ(widgets_test::Str(control.GetShownTooltip()->area), "50,0,120,40");
+  EXPECT_EQ(Str(control.GetShownTooltip()->area), "50,0,120,40");
   control.MouseMove(10, 20);  // out of the tip's area; Alpha has no tip
   EXPECT_EQ(control.GetShownTooltip(), nullptr);
   EXPECT_FALSE(control.HoverElapsed());
-}
-
-TEST_F(header_test, AModelDestroyedFirstLeavesAnEmptyHeader) {
+  // A model destroyed before the header leaves it empty.
   auto doomed = std::make_unique<CSimpleHeaderModel>();
   doomed->Add(L"X", 50, 0);
   header->SetModel(doomed.get());

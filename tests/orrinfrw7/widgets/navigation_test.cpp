@@ -1,7 +1,5 @@
-// Keyboard and pointer selection in a grid of the headless control, as tables: arrows and paging
-// at the first and last whole row, with rows cut at the view's edges, rows of different heights
-// and a row taller than the view; clicks with modifiers, presses outside the rows and drags
-// released elsewhere; each at device scales 1 and 2.
+// Keyboard and pointer selection in a grid of the headless control, as tables over even and mixed
+// row heights, rows cut at the view's edges and a row taller than the view, at scales 1 and 2.
 #include <gtest/gtest.h>
 
 #include <vector>

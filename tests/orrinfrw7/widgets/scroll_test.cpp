@@ -1,7 +1,5 @@
-// Scroll bars and scroll boxes in the headless control: bar arithmetic, when bars show, two
-// regions with row models of their own kept on one vertical position under the wheel, the bar and
-// the keyboard, a header scrolled with its grid, and connected elements that go away; splitters
-// dragged within their limits, and the edges a bevel draws in each style.
+// Scroll bars and boxes in the headless control (bar arithmetic, regions kept on one position, a
+// header scrolled with its grid, elements that go away), splitters and bevels.
 #include <gtest/gtest.h>
 
 #include <array>
