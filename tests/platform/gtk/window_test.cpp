@@ -1,7 +1,5 @@
-// The window control under an X server of the tests' own (Xvfb): the scroll_regions example opens
-// its window with the header over the rows, a wheel turn sent with xdotool scrolls both regions,
-// Ctrl+C puts the current row on the desktop clipboard; in this process, the palette follows the
-// GTK theme, the clipboard service carries any text, and GDK keys map to the codes elements use.
+// The window control under an Xvfb of the tests' own, driven by xdotool and xclip: examples
+// shown, scrolled, held and copied from; the palette, clipboard and keys in this process.
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 #include <signal.h>
@@ -95,6 +93,22 @@ int ShiftUp(const image_t& before, const image_t& after, int left, int right, in
   return 0;
 }
 
+// The path of an example program in the build.
+std::string Example(const std::string& name) {
+  const char* build = std::getenv("SV4_BUILD_DIR");
+  return std::string(build ? build : ".") + "/examples/" + name;
+}
+
+// The id of the visible window whose name matches `pattern`, once it shows; empty if it does not.
+std::string WindowNamed(const std::string& pattern) {
+  std::string window;
+  if (!poll_until([&] {
+        return !(window = shell("xdotool search --onlyvisible --name '" + pattern + "'")).empty();
+      }))
+    return "";
+  return std::to_string(std::stoul(window));
+}
+
 struct window_test : ::testing::Test {
   static void SetUpTestSuite() {
     const int display = sv4_test::start_x_server(server, "2000x1400x24");
@@ -113,17 +127,12 @@ struct window_test : ::testing::Test {
 };
 
 TEST_F(window_test, TheExampleShowsItsRowsScrollsBothRegionsAndCopiesTheCurrentRow) {
-  const char* build = std::getenv("SV4_BUILD_DIR");
-  const std::string path =
-      std::string(build ? build : ".") + "/examples/scroll_regions/scroll_regions";
+  const std::string path = Example("scroll_regions/scroll_regions");
   ASSERT_EQ(access(path.c_str(), X_OK), 0) << path << " is not built";
   shell("xdotool mousemove 1990 1390");  // off the window: no tooltip shows up
   child_process_t example(path + " >/dev/null");
-  std::string window;
-  ASSERT_TRUE(poll_until([&] {
-    return !(window = shell("xdotool search --onlyvisible --name '^Scroll regions'")).empty();
-  })) << "the window did not appear";
-  window = std::to_string(std::stoul(window));
+  const std::string window = WindowNamed("^Scroll regions");
+  ASSERT_FALSE(window.empty()) << "the window did not appear";
   image_t shot;
   ASSERT_TRUE(poll_until([&] {
     shot = Capture(window);
@@ -163,17 +172,13 @@ TEST_F(window_test, TheExampleShowsItsRowsScrollsBothRegionsAndCopiesTheCurrentR
 // The source view example in a window: Ctrl+C copies the selected first line, with the caption
 // line of the three grids, to the desktop clipboard.
 TEST_F(window_test, TheSourceViewCopiesItsSelectionToTheDesktopClipboard) {
-  const char* build = std::getenv("SV4_BUILD_DIR");
-  const std::string path = std::string(build ? build : ".") + "/examples/source_view/source_view";
+  const std::string path = Example("source_view/source_view");
   ASSERT_EQ(access(path.c_str(), X_OK), 0) << path << " is not built";
   const std::string file = std::string(SV4_SOURCE_DIR) + "/host/orrin7/src/palette.cpp";
   shell("xdotool mousemove 1990 1390");
   child_process_t example(path + " --mode flat " + file + " >/dev/null");
-  std::string window;
-  ASSERT_TRUE(poll_until([&] {
-    return !(window = shell("xdotool search --onlyvisible --name '^source_view: '")).empty();
-  })) << "the window did not appear";
-  window = std::to_string(std::stoul(window));
+  const std::string window = WindowNamed("^source_view: ");
+  ASSERT_FALSE(window.empty()) << "the window did not appear";
   ASSERT_TRUE(poll_until([&] { return Band(Capture(window), 60, 30, 600, 300).ink > 50; }))
       << "the rows were not painted";
 
@@ -188,6 +193,27 @@ TEST_F(window_test, TheSourceViewCopiesItsSelectionToTheDesktopClipboard) {
   EXPECT_EQ(text, "Count\tSource\tShare\tLabels\tBlock\r\n" +
                       first_line.substr(0, first_line.size() - 1) + "\t\t\t\r\n");
   EXPECT_EQ(example.stop(), 0) << "the example did not end cleanly";
+}
+
+// Holding the outer box's down arrow (the window's bottom-right corner, above the horizontal bar)
+// for a second scrolls about 30 lines a second after the first delay, not a runaway.
+TEST_F(window_test, HoldingTheDownArrowForASecondScrollsMoreThanTenLines) {
+  const std::string path = Example("scroll_regions/scroll_regions");
+  ASSERT_EQ(access(path.c_str(), X_OK), 0) << path << " is not built";
+  child_process_t example(path);
+  const std::string window = WindowNamed("^Scroll regions");
+  ASSERT_FALSE(window.empty()) << "the window did not appear";
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));  // first paint
+  shell("xdotool mousemove --window " + window + " 890 589 mousedown 1 sleep 1 mouseup 1");
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  std::string said;
+  example.stop(&said);
+  int top = 0;
+  const std::size_t at = said.find("top row ");
+  ASSERT_NE(at, std::string::npos) << said;
+  ASSERT_EQ(std::sscanf(said.c_str() + at, "top row %d", &top), 1) << said;
+  EXPECT_GT(top - 1, 10);
+  EXPECT_LT(top - 1, 60);
 }
 
 // ---- in this process ----
