@@ -1,6 +1,5 @@
-// signal_t and subscriber_base_t: order and arguments, the three assertion messages, re-entrancy
-// (connect, disconnect and destroy from inside a handler), copies and lifetime on both ends; and
-// the assertion hook they report through.
+// signal_t and subscriber_base_t (order, assertion messages, re-entrancy, copies and lifetime on
+// both ends), the assertion hook they report through, and smart_pointer_t.
 #include "utilkit2/signal.h"
 
 #include <gtest/gtest.h>
@@ -13,10 +12,12 @@
 #include <vector>
 
 #include "support/assertion_recorder.h"
+#include "utilkit2/smart_pointer.h"
 
 namespace {
 
 using utilkit2::signal_t;
+using utilkit2::smart_pointer_t;
 using utilkit2::subscriber_base_t;
 using log_t = std::vector<std::string>;
 
@@ -188,6 +189,64 @@ TEST(assertion_hook, default_handler_prints_one_line_and_installed_handlers_rece
   EXPECT_EQ(std::tie(r.expression, r.file, r.line, r.function),
             std::make_tuple(std::string("1 + 1 == 3"), std::string(__FILE__), line,
                             std::string(__func__)));
+}
+
+// ---- smart_pointer_t: sharing, conversion, destruction, the empty dereference ----
+
+struct counted_t {
+  explicit counted_t(int* deaths) : deaths(deaths) {}
+  virtual ~counted_t() { ++*deaths; }
+  int* deaths;
+};
+
+struct derived_t : counted_t {
+  using counted_t::counted_t;
+};
+
+TEST(smart_pointer, the_last_owner_deletes_once) {
+  int deaths = 0;
+  {
+    smart_pointer_t<counted_t> sole(new counted_t(&deaths));
+    auto& alias = sole;
+    sole = alias;  // self-assignment keeps the object
+    EXPECT_EQ(deaths, 0);
+  }
+  EXPECT_EQ(deaths, 1);
+  smart_pointer_t<counted_t> a(new counted_t(&deaths));
+  {
+    smart_pointer_t<counted_t> b = a, c;
+    c = b;
+    const smart_pointer_t<counted_t> moved = std::move(b);
+    EXPECT_TRUE(b.is_empty());  // moving empties the source
+    EXPECT_EQ(a.use_count(), 3);
+  }
+  EXPECT_EQ(deaths, 1);
+  EXPECT_EQ(a.use_count(), 1);
+  a = smart_pointer_t<counted_t>();
+  EXPECT_EQ(deaths, 2);
+}
+
+TEST(smart_pointer, converted_and_cast_pointers_share_one_count) {
+  int deaths = 0;
+  const smart_pointer_t<counted_t> plain(new counted_t(&deaths));
+  EXPECT_TRUE(plain.dynamic_cast_to<derived_t>().is_empty());
+  EXPECT_EQ(plain.use_count(), 1);  // the failed cast owns nothing
+  smart_pointer_t<derived_t> derived(new derived_t(&deaths));
+  smart_pointer_t<counted_t> base = derived;
+  derived.reset();
+  smart_pointer_t<derived_t> back = base.dynamic_cast_to<derived_t>();
+  base.reset();
+  EXPECT_EQ(deaths, 0);
+  back.reset();
+  EXPECT_EQ(deaths, 1);
+}
+
+TEST(smart_pointer, dereferencing_an_empty_pointer_asserts_then_throws) {
+  sv4_test::assertion_recorder_t recorder;
+  const smart_pointer_t<counted_t> empty;
+  EXPECT_THROW((void)empty->deaths, utilkit2::null_pointer_error);
+  EXPECT_THROW((void)*empty, std::logic_error);
+  EXPECT_EQ(recorder.expressions(), (std::vector<std::string>{"m_ptr != 0", "m_ptr != 0"}));
 }
 
 }  // namespace

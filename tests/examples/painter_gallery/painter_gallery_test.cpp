@@ -1,6 +1,5 @@
-// The painter gallery program: it writes its PNG, cells of both panels have the colours their
-// painters give them where the painters' geometry puts them, and their text stands out from what
-// it is drawn on in both palettes while the light panel keeps its colours.
+// The painter gallery program writes its PNG with cells in their painters' colours and geometry,
+// and text that stands out in both palettes while the light panel keeps its colours.
 #include <gtest/gtest.h>
 #include <unistd.h>
 

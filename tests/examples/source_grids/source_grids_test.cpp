@@ -1,6 +1,5 @@
-// The source_grids program: it writes its PNG, and the cells of the three grids have the colours
-// their painters give them where the grids lay them out. Positions come from the same view built
-// here in a control of the example's size.
+// The source_grids program writes its PNG with the cells of the three grids in their painters'
+// colours, at the positions of the same view built here in a control of the example's size.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -63,12 +62,15 @@ class written_view_t {
   three_grids_t& grids() { return *m_grids; }
   int line_height() const { return m_grids->rows().GetDefaultItemSize(); }
 
-  // A cell of a region in control pixels (rows are flat rows: the view's group is expanded).
-  orrin7::rectangle<int> cell(const region_t& region, unsigned int row, int column) const {
-    return cell_of(region.cells, int(row), column);
-  }
-  orrin7::rectangle<int> summary_cell(const region_t& region, int column) const {
-    return cell_of(region.summary, 0, column);
+  // A cell of a region in control pixels (rows are flat rows: the view's group is expanded), or
+  // of its summary strip.
+  orrin7::rectangle<int> cell(const region_t& region, unsigned int row, int column,
+                              bool summary = false) const {
+    source_view4::grid_element_t* element = summary ? region.summary : region.cells;
+    const int r = summary ? 0 : int(row);
+    const orrin7::point<int> origin = element->Cell2ControlCoord({0, 0}, r, column);
+    const orrin7::screen_rectangle<int> size = element->GetCellVirtualRect(r, column);
+    return {origin.x, origin.y, origin.x + size.right, origin.y + size.bottom};
   }
 
   std::uint32_t pixel(int x, int y) const {
@@ -90,13 +92,6 @@ class written_view_t {
   }
 
  private:
-  static orrin7::rectangle<int> cell_of(source_view4::grid_element_t* element, int row,
-                                        int column) {
-    const orrin7::point<int> origin = element->Cell2ControlCoord({0, 0}, row, column);
-    const orrin7::screen_rectangle<int> size = element->GetCellVirtualRect(row, column);
-    return {origin.x, origin.y, origin.x + size.right, origin.y + size.bottom};
-  }
-
   orrinfrw7::COffscreenControl m_control;
   std::unique_ptr<three_grids_t> m_grids;
   int m_status = -1;
@@ -163,7 +158,7 @@ TEST(SourceGrids, CellsHaveThePaintersColoursWhereTheGridsPutThem) {
 
   // Summary strips have the summary background; the source summary starts at the strip's left
   // edge, whatever the column's.
-  const orrin7::rectangle<int> total = view.summary_cell(grids.left(), count_position);
+  const orrin7::rectangle<int> total = view.cell(grids.left(), 0, count_position, /*summary=*/true);
   EXPECT_EQ(view.pixel(total.left + 3, total.top + 3),
             rgb(summary_text_painter_t().get_background_color()));
   const orrin7::rectangle<int> strip = grids.centre().summary->GetControlRect();
@@ -190,22 +185,6 @@ TEST(SourceGrids, FocusFrameOfTheCurrentRowCrossesTheThreeGrids) {
     EXPECT_GT(dots(current), width / 4) << "current row";
     EXPECT_EQ(dots(current - 1), 0) << "the selected row above it";
   }
-}
-
-// With fewer rows than the view holds, the line under the last row stops at the right edge of
-// the last column, and a line runs down that edge.
-TEST(SourceGrids, SeparatorClosesTheRowsAndEndsAtTheLastColumn) {
-  written_view_t view(12);
-  ASSERT_TRUE(view.written());
-  const region_t& right = view.grids().right();
-  const orrin7::rectangle<int> last = view.cell(right, 11, calls_position);
-  const _color line = right.cells->GetSeparatorColor();
-  const _color empty = right.cells->GetEmptyAreaColor();
-  ASSERT_LT(last.right + 4, right.cells->GetControlRect().right);
-  EXPECT_EQ(view.pixel(last.right - 3, last.bottom), rgb(line));
-  EXPECT_EQ(view.pixel(last.right + 3, last.bottom), rgb(empty));
-  EXPECT_EQ(view.pixel(last.right, last.bottom + 20), rgb(line));
-  EXPECT_EQ(view.pixel(last.right + 3, last.top + 3), rgb(empty));
 }
 
 }  // namespace
