@@ -98,9 +98,10 @@ record_range_t<call_record_t> file_coverage_t::calls_of(std::size_t index) const
   return records(calls, lines, index, &line_record_t::first_call);
 }
 
-const std::vector<instance_count_t>& file_coverage_t::instances_of(std::size_t index) const {
+const std::vector<instance_count_t>& instances_at(const instance_map_t& instances,
+                                                  std::size_t key) {
   static const std::vector<instance_count_t> none;
-  auto it = instances.find(index);
+  auto it = instances.find(key);
   return it == instances.end() ? none : it->second;
 }
 

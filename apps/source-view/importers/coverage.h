@@ -73,6 +73,17 @@ struct line_record_t {
   bool exceptional_only = false;  // "=====": reached only on exceptional paths
 };
 
+// Instantiation counts by line (or row), kept only where there are any.
+using instance_map_t = std::map<std::size_t, std::vector<instance_count_t>>;
+
+// The counts kept for `key`; none when there are none.
+const std::vector<instance_count_t>& instances_at(const instance_map_t& instances, std::size_t key);
+
+// gcov's words at `place` of a shared text buffer.
+inline std::string_view words_at(const std::string& text, detail_text_t place) {
+  return std::string_view(text).substr(place.offset, place.length);
+}
+
 struct function_record_t {
   std::string name;         // as written (demangled where the input gives that)
   unsigned first_line = 0;  // 1-based; 0 when unknown
@@ -119,8 +130,8 @@ struct file_coverage_t {
   std::vector<line_record_t> lines;  // one per source line
   std::vector<branch_record_t> branches;
   std::vector<call_record_t> calls;
-  std::string detail_text;  // the words of branches and calls, the human-readable counts
-  std::map<std::size_t, std::vector<instance_count_t>> instances;  // by 0-based line, where any
+  std::string detail_text;   // the words of branches and calls, the human-readable counts
+  instance_map_t instances;  // by 0-based line, where any
   std::vector<function_record_t> functions;
   unsigned runs = 0;
 
@@ -132,16 +143,13 @@ struct file_coverage_t {
 
   record_range_t<branch_record_t> branches_of(std::size_t index) const;
   record_range_t<call_record_t> calls_of(std::size_t index) const;
-  const std::vector<instance_count_t>& instances_of(std::size_t index) const;
-  std::string_view text_of(detail_text_t text) const {
-    return std::string_view(detail_text).substr(text.offset, text.length);
+  const std::vector<instance_count_t>& instances_of(std::size_t index) const {
+    return instances_at(instances, index);
   }
+  std::string_view text_of(detail_text_t text) const { return words_at(detail_text, text); }
   // The count as the view shows it: gcov's decimal number, or its human-readable form ("1.5k")
   // when that is all the input holds; empty for a line without a count.
   std::string count_text(std::size_t index) const;
-  bool has_details(std::size_t index) const {
-    return !branches_of(index).empty() || !calls_of(index).empty() || instances.count(index);
-  }
 };
 
 // Lines and branches executed over those that could be.

@@ -301,14 +301,14 @@ class stream_parser_t : public nlohmann::detail::json_sax_dom_callback_parser<js
     if (depth == 2 && event == event_t::object_start) m_file = file_reading_t();
     if (depth == 3 && event == event_t::key) m_member = parsed.get<std::string>();
     if (depth == 2 && event_ends_value(event)) return end_file(parsed);
-    if (depth == 4 && event_ends_value(event) && m_depth3_is_entries()) return read_entry(parsed);
+    if (depth == 4 && event_ends_value(event) && in_entries()) return read_entry(parsed);
     return true;
   }
 
   static bool event_ends_value(event_t event) {
     return event == event_t::object_end || event == event_t::array_end || event == event_t::value;
   }
-  bool m_depth3_is_entries() const { return m_member == "lines" || m_member == "functions"; }
+  bool in_entries() const { return m_member == "lines" || m_member == "functions"; }
 
   bool read_entry(const json& entry) {
     std::string where = "files[" + std::to_string(m_files) + "]";
@@ -328,8 +328,7 @@ class stream_parser_t : public nlohmann::detail::json_sax_dom_callback_parser<js
     auto functions = file.find("functions");
     if (functions != file.end() && !functions->is_array())
       m_checks.fail(where + ".functions", "expected an array");
-    m_on_file(m_files++, name, m_file);
-    m_file = file_reading_t();
+    m_on_file(m_files++, name, m_file);  // a new file starts afresh at its object_start
     return false;
   }
 

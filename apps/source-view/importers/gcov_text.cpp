@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -37,13 +38,15 @@ bool all_digits(std::string_view s) {
 // A decimal number that fits 64 bits.
 std::optional<std::uint64_t> parse_u64(std::string_view s) {
   if (!all_digits(s) || s.size() > 19) return std::nullopt;
-  return std::strtoull(std::string(s).c_str(), nullptr, 10);
+  std::uint64_t value = 0;
+  std::from_chars(s.data(), s.data() + s.size(), value);
+  return value;
 }
 
 struct count_t {
   bool executable = false;
   std::uint64_t value = 0;
-  std::string text;
+  std::string_view human;  // the count as written, when it is not exact ("1.5k")
   bool exact = true;
   bool unexecuted_block = false;
   bool exceptional_only = false;
@@ -70,12 +73,8 @@ std::optional<count_t> parse_count(std::string_view field) {
   std::string_view s = trim(field);
   if (s == "-") return count;
   count.executable = true;
-  if (s == "#####" || s == "%%%%%") {
-    count.text = "0";
-    return count;
-  }
+  if (s == "#####" || s == "%%%%%") return count;
   if (s == "=====") {
-    count.text = "0";
     count.exceptional_only = true;
     return count;
   }
@@ -85,12 +84,11 @@ std::optional<count_t> parse_count(std::string_view field) {
   }
   if (auto exact = parse_u64(s)) {
     count.value = *exact;
-    count.text = std::to_string(*exact);
     return count;
   }
   if (auto rounded = parse_human(s)) {
     count.value = *rounded;
-    count.text = std::string(s);
+    count.human = s;
     count.exact = false;
     return count;
   }
@@ -188,7 +186,7 @@ class parser_t {
     record.executable = count.executable;
     record.count = count.value;
     record.exact = count.exact;
-    if (!count.exact) record.human_count = m_result.keep_text(count.text);
+    if (!count.exact) record.human_count = m_result.keep_text(count.human);
     record.unexecuted_block = count.unexecuted_block;
     record.exceptional_only = count.exceptional_only;
     m_result.add_line(record);
@@ -204,7 +202,8 @@ class parser_t {
     // A "-" line of a section says nothing about the instantiation.
     if (count.executable)
       m_result.instances[number - 1].push_back(
-          {m_section, count.executable, count.value, count.text});
+          {m_section, count.executable, count.value,
+           count.exact ? std::to_string(count.value) : std::string(count.human)});
     m_has_current = false;  // branch lines of a section detail that instantiation only
     attach_pending_functions(number);
   }

@@ -145,11 +145,14 @@ class releasing_observer_t final : public read_observer_t {
 
 }  // namespace
 
-// Line by line, so that the text is held once: in the result.
 source_text_t read_source_lines(const std::string& path) {
   input_bytes_t bytes(path);
   releasing_observer_t releaser(bytes);
-  line_reader_t reader(bytes.text(), &releaser);
+  return source_lines_of(bytes.text(), &releaser);
+}
+
+source_text_t source_lines_of(std::string_view text, read_observer_t* observer) {
+  line_reader_t reader(text, observer);
   source_text_t lines;
   std::string_view line;
   while (reader.next(line)) {

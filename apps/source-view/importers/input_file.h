@@ -76,6 +76,10 @@ void check_not_binary(const std::string& file, std::string_view bytes);
 // shown. Throws import_error naming the file when it cannot be read.
 source_text_t read_source_lines(const std::string& path);
 
+// The same for text already read; line by line, so that the text is held once: in the result.
+// `observer`, when given, is told how far the reading has got.
+source_text_t source_lines_of(std::string_view text, read_observer_t* observer = nullptr);
+
 // UTF-8 to the component's wide strings.
 std::wstring widen(std::string_view utf8);
 

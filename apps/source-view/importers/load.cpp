@@ -166,7 +166,7 @@ view_description_t load_view(load_request_t& request, viewer_model_t& model) {
       break;
   }
   check_not_binary(request.path, input.text());
-  view_description_t view = fill_plain_view(read_source_lines(request.path), model);
+  view_description_t view = fill_plain_view(source_lines_of(input.text(), &input), model);
   view.title = request.path;
   return view;
 }

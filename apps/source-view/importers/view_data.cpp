@@ -109,7 +109,7 @@ struct coverage_fill_t {
   const line_record_t& record(std::size_t r) const { return coverage.lines[index(r)]; }
 };
 
-// The source column last: the coverage's text is given back block by block as rows are stored.
+// The coverage's text is given back block by block as the rows are stored.
 void write_source_column(coverage_fill_t& fill, source_view4::data_model_t& model) {
   const auto& lines = fill.plan.row_lines;
   write_column<std::wstring>(
@@ -140,7 +140,7 @@ row_details_t take_details(coverage_fill_t& fill, bool snippets) {
     if (!snippets) continue;
     auto instances = fill.coverage.instances.find(fill.index(r));
     if (instances != fill.coverage.instances.end())
-      details.instances[unsigned(r)] = std::move(instances->second);
+      details.instances[r] = std::move(instances->second);
   }
   details.branch_starts[fill.rows()] = branches;
   details.branches = std::move(fill.coverage.branches);
@@ -191,7 +191,6 @@ view_description_t fill_coverage_view(file_coverage_t&& coverage, view_mode_t mo
     if (fill.is_group(r)) fill.group_of[r] = unsigned(g++);
 
   view_description_t view;
-  view.row_lines = plan.row_lines;
   for (std::size_t r = 0; r < fill.rows(); ++r)
     if (!fill.is_group(r) && fill.record(r).executable && fill.record(r).count == 0)
       view.attention_rows.push_back(unsigned(r));
@@ -224,7 +223,9 @@ view_description_t fill_coverage_view(file_coverage_t&& coverage, view_mode_t mo
   model.set_summary_data(source_view4::snippet_column, view.summary);
   model.end_update();
 
-  view.groups = plan.groups;
+  // The rows are filled: the plan's tables become the view's.
+  view.row_lines = std::move(plan.row_lines);
+  view.groups = std::move(plan.groups);
   view.title = coverage.source_name.empty() ? coverage.input_path : coverage.source_name;
   view.left = {{line_id, L"Line", column_look_t::text_right},
                {count_id, L"Count", column_look_t::text_right}};
@@ -383,12 +384,6 @@ record_range_t<call_record_t> row_details_t::calls_of(unsigned row) const {
   return {first + call_starts[row], first + call_starts[row + 1]};
 }
 
-const std::vector<instance_count_t>& row_details_t::instances_of(unsigned row) const {
-  static const std::vector<instance_count_t> none;
-  auto it = instances.find(row);
-  return it == instances.end() ? none : it->second;
-}
-
 bool row_details_t::has_entries(unsigned row) const {
   return !branches_of(row).empty() || !calls_of(row).empty() || instances.count(row);
 }
@@ -396,9 +391,7 @@ bool row_details_t::has_entries(unsigned row) const {
 snippet_t row_details_t::snippet(unsigned row, std::wstring text) const {
   snippet_t snippet;
   snippet.text = std::move(text);
-  auto words = [&](detail_text_t place) {
-    return widen(std::string_view(detail_text).substr(place.offset, place.length));
-  };
+  auto words = [&](detail_text_t place) { return widen(words_at(detail_text, place)); };
   record_range_t<branch_record_t> row_branches = branches_of(row);
   for (std::size_t i = 0; i < row_branches.size(); ++i) {
     const branch_record_t& b = row_branches[i];

@@ -133,12 +133,14 @@ struct row_details_t {
   std::vector<call_record_t> calls;
   std::vector<std::uint32_t> call_starts;  // as branch_starts; empty when no calls are kept
   std::string detail_text;
-  std::map<unsigned, std::vector<instance_count_t>> instances;  // by row
+  instance_map_t instances;  // by row
 
   std::size_t rows() const { return branch_starts.empty() ? 0 : branch_starts.size() - 1; }
   record_range_t<branch_record_t> branches_of(unsigned row) const;
   record_range_t<call_record_t> calls_of(unsigned row) const;
-  const std::vector<instance_count_t>& instances_of(unsigned row) const;
+  const std::vector<instance_count_t>& instances_of(unsigned row) const {
+    return instances_at(instances, row);
+  }
   bool has_entries(unsigned row) const;
   // Row `row`'s snippet: `text` with an entry per branch, call and instantiation.
   source_view4::snippet_t snippet(unsigned row, std::wstring text) const;
