@@ -53,11 +53,10 @@ int list_files(const options_t& options) {
 // The export's lines end in CR LF (the clipboard's convention); a terminal wants LF.
 void print_text(const std::wstring& text) {
   std::string out = narrow(text);
-  std::string unix_lines;
-  unix_lines.reserve(out.size());
+  std::size_t kept = 0;  // the CR of each CR LF is dropped in place
   for (std::size_t i = 0; i < out.size(); ++i)
-    if (!(out[i] == '\r' && i + 1 < out.size() && out[i + 1] == '\n')) unix_lines.push_back(out[i]);
-  std::fwrite(unix_lines.data(), 1, unix_lines.size(), stdout);
+    if (!(out[i] == '\r' && i + 1 < out.size() && out[i + 1] == '\n')) out[kept++] = out[i];
+  std::fwrite(out.data(), 1, kept, stdout);
 }
 
 bool save(orrinfrw7::COffscreenControl& control, const options_t& options) {

@@ -151,6 +151,10 @@ std::string narrow(const std::wstring& text) {
   std::string out;
   out.reserve(text.size());
   for (wchar_t c : text) {
+    if (c < 0x80) {  // most of an export: one byte as it is
+      out.push_back(char(c));
+      continue;
+    }
     char buffer[8];
     int n = g_unichar_to_utf8(gunichar(c), buffer);
     out.append(buffer, std::size_t(n));
