@@ -296,10 +296,15 @@ void column_t::set_texts(std::size_t first_row, const std::wstring* values, std:
 }
 
 std::size_t column_t::append_text(std::size_t row, const wchar_t* text, std::size_t size) {
+  const std::size_t ascii_size = packed_text::ascii_packed_size(size);
+  std::size_t tabs = 0;
+  if (packed_text::write_ascii(m_text.room(ascii_size), text, size, tabs)) {
+    m_words64[row] = m_text.commit(ascii_size);
+    return tabs;
+  }
   const packed_text::shape_t shape = packed_text::shape_of(text, size);
-  char* at = nullptr;
-  m_words64[row] = m_text.allocate(shape.packed_size, at);
-  packed_text::write(at, text, shape);
+  packed_text::write(m_text.room(shape.packed_size), text, shape);
+  m_words64[row] = m_text.commit(shape.packed_size);
   return shape.tabs;
 }
 

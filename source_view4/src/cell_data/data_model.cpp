@@ -86,14 +86,11 @@ std::wstring data_model_t::get_text_data(unsigned int row, unsigned int column) 
       return text;
     }
     case cell_kind_t::int_value:
-      text_form::append_int(text, static_cast<int>(cells->word32(row)));
-      return text;
+      return text_form::int_text(static_cast<int>(cells->word32(row)));
     case cell_kind_t::unsigned_value:
-      text_form::append_unsigned(text, cells->word32(row));
-      return text;
+      return text_form::unsigned_text(cells->word32(row));
     case cell_kind_t::hex:
-      text_form::append_hex(text, cells->word64(row));
-      return text;
+      return text_form::hex_text(cells->word64(row));
     case cell_kind_t::fraction:
       text_form::append_fraction(text, cells->fraction(row));
       return text;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <new>
+#include <utility>
 
 namespace source_view4 {
 
@@ -68,6 +69,16 @@ struct large_page_allocator {
     return static_cast<T*>(large_pages::allocate(count * sizeof(T)));
   }
   void deallocate(T* block, std::size_t count) { large_pages::release(block, count * sizeof(T)); }
+  // A column's rows are written before they are read (its bitmap of set cells says which), so
+  // growing its array leaves the new elements unwritten instead of zeroing them first.
+  template <class U>
+  void construct(U* at) noexcept {
+    ::new (static_cast<void*>(at)) U;
+  }
+  template <class U, class... Args>
+  void construct(U* at, Args&&... args) {
+    ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
+  }
   template <class U>
   bool operator==(const large_page_allocator<U>&) const {
     return true;

@@ -92,9 +92,12 @@ std::size_t varint_size(std::size_t value) {
   return size;
 }
 
+std::size_t header_of(std::size_t chars, bool ascii, std::size_t tabs) {
+  return (chars << flag_bits) | (ascii ? ascii_bit : 0) | (tabs != 0 ? tabs_bit : 0);
+}
+
 std::size_t header_of(const shape_t& shape) {
-  const bool ascii = shape.bytes == shape.chars;
-  return (shape.chars << flag_bits) | (ascii ? ascii_bit : 0) | (shape.tabs != 0 ? tabs_bit : 0);
+  return header_of(shape.chars, shape.bytes == shape.chars, shape.tabs);
 }
 
 // Four characters at a time: the OR of all of them (any bit above 7 set means not ASCII) and the
@@ -132,6 +135,39 @@ void narrow_ascii(char* out, const wchar_t* text, std::size_t size) {
   }
 #endif
   for (; i < size; ++i) out[i] = static_cast<char>(text[i]);
+}
+
+// Narrows eight characters at a time while gathering the OR of all of them (any bit above 7 set
+// means not ASCII) and counting tabs.
+std::uint32_t narrow_and_scan(char* out, const wchar_t* text, std::size_t size, std::size_t& tabs) {
+  std::uint32_t high = 0;
+  std::size_t i = 0;
+#ifdef __SSE2__
+  __m128i bits = _mm_setzero_si128();
+  __m128i tab_counts = _mm_setzero_si128();
+  const __m128i tab = _mm_set1_epi32('\t');
+  for (; i + 8 <= size; i += 8) {
+    const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+    const __m128i upper = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i + 4));
+    bits = _mm_or_si128(bits, _mm_or_si128(low, upper));
+    tab_counts = _mm_sub_epi32(tab_counts, _mm_cmpeq_epi32(low, tab));
+    tab_counts = _mm_sub_epi32(tab_counts, _mm_cmpeq_epi32(upper, tab));
+    const __m128i words = _mm_packs_epi32(low, upper);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(words, words));
+  }
+  alignas(16) std::uint32_t lanes[4];
+  _mm_store_si128(reinterpret_cast<__m128i*>(lanes), bits);
+  high = lanes[0] | lanes[1] | lanes[2] | lanes[3];
+  _mm_store_si128(reinterpret_cast<__m128i*>(lanes), tab_counts);
+  tabs += std::size_t(lanes[0]) + lanes[1] + lanes[2] + lanes[3];
+#endif
+  for (; i < size; ++i) {
+    const auto code = static_cast<std::uint32_t>(static_cast<code_t>(text[i]));
+    high |= code;
+    tabs += code == '\t' ? 1 : 0;
+    out[i] = static_cast<char>(code);
+  }
+  return high;
 }
 
 void widen_ascii(wchar_t* out, const unsigned char* in, std::size_t size) {
@@ -182,6 +218,19 @@ void write(char* at, const wchar_t* text, const shape_t& shape) {
   at = put_varint(at, shape.bytes);
   for (std::size_t i = 0; i < shape.chars; ++i)
     at = put_sequence(at, static_cast<std::uint32_t>(static_cast<code_t>(text[i])));
+}
+
+std::size_t ascii_packed_size(std::size_t size) {
+  return varint_size(header_of(size, true, 0)) + size;
+}
+
+bool write_ascii(char* at, const wchar_t* text, std::size_t size, std::size_t& tabs) {
+  const std::size_t header_size = varint_size(header_of(size, true, 0));
+  tabs = 0;
+  const std::uint32_t high = narrow_and_scan(at + header_size, text, size, tabs);
+  if ((high & ~std::uint32_t(0x7F)) != 0) return false;
+  put_varint(at, header_of(size, true, tabs));
+  return true;
 }
 
 view_t read(const char* at) {
@@ -254,16 +303,29 @@ chunks_t& chunks_t::operator=(const chunks_t& other) {
 }
 
 std::uint64_t chunks_t::allocate(std::size_t bytes, char*& at) {
-  if (m_chunks.empty() || m_chunks.back().capacity - m_chunks.back().size < bytes) {
-    chunk_t chunk;
-    const std::size_t last = m_chunks.empty() ? 0 : m_chunks.back().capacity;
-    chunk.capacity = std::max(bytes, std::clamp(2 * last, first_chunk, largest_chunk));
-    chunk.data = allocate_chunk(chunk.capacity);
-    m_chunks.push_back(std::move(chunk));
+  at = room(bytes);
+  return commit(bytes);
+}
+
+// A last chunk that nothing was handed out of yet is replaced rather than left empty behind a new
+// one, so asking again for more room never strands a chunk.
+char* chunks_t::room(std::size_t bytes) {
+  if (!m_chunks.empty() && m_chunks.back().capacity - m_chunks.back().size >= bytes) {
+    chunk_t& chunk = m_chunks.back();
+    return chunk.data.get() + chunk.size;
   }
+  if (!m_chunks.empty() && m_chunks.back().size == 0) m_chunks.pop_back();
+  chunk_t chunk;
+  const std::size_t last = m_chunks.empty() ? 0 : m_chunks.back().capacity;
+  chunk.capacity = std::max(bytes, std::clamp(2 * last, first_chunk, largest_chunk));
+  chunk.data = allocate_chunk(chunk.capacity);
+  m_chunks.push_back(std::move(chunk));
+  return m_chunks.back().data.get();
+}
+
+std::uint64_t chunks_t::commit(std::size_t bytes) {
   chunk_t& chunk = m_chunks.back();
   const std::uint64_t offset = (std::uint64_t(m_chunks.size() - 1) << 32) | chunk.size;
-  at = chunk.data.get() + chunk.size;
   chunk.size += bytes;
   m_used += bytes;
   return offset;

@@ -37,6 +37,14 @@ shape_t shape_of(const wchar_t* text, std::size_t size);
 // that was packed.
 void write(char* at, const wchar_t* text, const shape_t& shape);
 
+// Bytes the packed form of an all-ASCII text of `size` characters takes, header included.
+std::size_t ascii_packed_size(std::size_t size);
+
+// Packs text[0 … size) in one pass when every character is ASCII, the case of nearly all source
+// lines: writes at[0 … ascii_packed_size(size)), sets `tabs` and answers true. Any other character
+// answers false, leaving at[…] undefined: such a text is packed through shape_of and write.
+bool write_ascii(char* at, const wchar_t* text, std::size_t size, std::size_t& tabs);
+
 view_t read(const char* at);
 
 // Bytes the packed text at `at` takes, header included.
@@ -72,6 +80,11 @@ class chunks_t {
 
   // Room for `bytes` bytes: answers its offset and sets `at` to its first byte.
   std::uint64_t allocate(std::size_t bytes, char*& at);
+  // The first byte of room for `bytes` bytes, not handed out until commit(bytes): a writer that
+  // turns out to need more asks again for more.
+  char* room(std::size_t bytes);
+  // Hands out the first `bytes` bytes of the last room asked for and answers their offset.
+  std::uint64_t commit(std::size_t bytes);
   const char* at(std::uint64_t offset) const {
     return m_chunks[offset >> 32].data.get() + (offset & 0xFFFFFFFF);
   }

@@ -19,6 +19,11 @@ void append_hex(std::wstring& out, std::uint64_t value);
 // value × 100 with two decimals and "%"; nothing for 0, negative values and NaN.
 void append_fraction(std::wstring& out, double value);
 
+// What the append_* functions above append to an empty string, allocated at its final size.
+std::wstring int_text(int value);
+std::wstring unsigned_text(unsigned int value);
+std::wstring hex_text(std::uint64_t value);
+
 // Every tab becomes `width` spaces wherever it stands (no tab stops).
 void expand_tabs(std::wstring& text, unsigned int width);
 

@@ -61,35 +61,74 @@ std::size_t decimal_digits(std::uint64_t value) {
 
 std::size_t hex_digits(std::uint64_t value) { return (bit_width(value) + 3) / 4; }
 
-// The classic locale's text of a number, written straight into `out` from its last digit back.
-void append_classic(std::wstring& out, std::uint64_t magnitude, bool negative, int base) {
-  const std::size_t digits = base == 16 ? hex_digits(magnitude) : decimal_digits(magnitude);
-  const std::size_t start = out.size();
-  out.resize(start + digits + (negative ? 1 : 0));
-  wchar_t* at = &out[0] + out.size();
-  const unsigned shift = base == 16 ? 4 : 0;
-  do {
-    const auto digit = static_cast<unsigned>(shift != 0 ? magnitude & 15 : magnitude % 10);
-    *--at = static_cast<wchar_t>(digit < 10 ? L'0' + digit : L'a' + digit - 10);
-    magnitude = shift != 0 ? magnitude >> 4 : magnitude / 10;
-  } while (magnitude != 0);
-  if (negative) out[start] = L'-';
+// The classic locale's text of an integer, written from its last digit back into a buffer of its
+// own, so that the string that takes it is allocated once at its final size.
+class classic_digits_t {
+ public:
+  classic_digits_t(std::uint64_t magnitude, bool negative, bool hex) {
+    if (hex) {
+      do {
+        const auto digit = static_cast<unsigned>(magnitude & 15);
+        m_room[--m_first] = static_cast<wchar_t>(digit < 10 ? L'0' + digit : L'a' + digit - 10);
+        magnitude >>= 4;
+      } while (magnitude != 0);
+      return;
+    }
+    for (; magnitude >= 100; magnitude /= 100) put_pair(static_cast<unsigned>(magnitude % 100));
+    if (magnitude >= 10)
+      put_pair(static_cast<unsigned>(magnitude));
+    else
+      m_room[--m_first] = static_cast<wchar_t>(L'0' + magnitude);
+    if (negative) m_room[--m_first] = L'-';
+  }
+  const wchar_t* begin() const { return m_room + m_first; }
+  const wchar_t* end() const { return m_room + room; }
+
+ private:
+  static constexpr std::size_t room = 24;  // a sign and the 20 digits of the largest 64-bit value
+
+  void put_pair(unsigned pair) {
+    m_room[--m_first] = static_cast<wchar_t>(L'0' + pair % 10);
+    m_room[--m_first] = static_cast<wchar_t>(L'0' + pair / 10);
+  }
+
+  wchar_t m_room[room];
+  std::size_t m_first = room;
+};
+
+template <class T>
+classic_digits_t classic_digits(T value, bool hex) {
+  bool negative = false;
+  if constexpr (std::is_signed_v<T>) negative = value < 0;
+  const auto magnitude =
+      negative ? std::uint64_t(0) - static_cast<std::uint64_t>(value) : std::uint64_t(value);
+  return classic_digits_t(magnitude, negative, hex);
+}
+
+// What a default wide stream writes for the number under the global locale.
+template <class T>
+std::wstring streamed(T value, bool hex) {
+  std::wostringstream stream;
+  if (hex) stream << std::hex;
+  stream << value;
+  return stream.str();
 }
 
 template <class T>
-void append_integer(std::wstring& out, T value, int base) {
-  if (classic_locale()) {
-    bool negative = false;
-    if constexpr (std::is_signed_v<T>) negative = value < 0;
-    const auto magnitude =
-        negative ? std::uint64_t(0) - static_cast<std::uint64_t>(value) : std::uint64_t(value);
-    append_classic(out, magnitude, negative, base);
+void append_integer(std::wstring& out, T value, bool hex) {
+  if (!classic_locale()) {
+    out += streamed(value, hex);
     return;
   }
-  std::wostringstream stream;
-  if (base == 16) stream << std::hex;
-  stream << value;
-  out += stream.str();
+  const classic_digits_t digits = classic_digits(value, hex);
+  out.append(digits.begin(), digits.end());
+}
+
+template <class T>
+std::wstring integer_text(T value) {
+  if (!classic_locale()) return streamed(value, false);
+  const classic_digits_t digits = classic_digits(value, false);
+  return std::wstring(digits.begin(), digits.end());
 }
 
 bool is_power_of_ten(std::uint64_t value) {
@@ -101,14 +140,32 @@ bool is_power_of_ten(std::uint64_t value) {
 // Numbers are written as a default wide string stream writes them under the global locale. Under
 // the classic locale that text is known (no grouping, '.' as decimal point), so it is produced
 // without building a stream.
-bool classic_locale() { return std::locale() == std::locale::classic(); }
+// The classic locale is copied once: comparing with the copy is a pointer comparison, while
+// std::locale::classic() runs the library's initialisation check on every call.
+bool classic_locale() {
+  static const std::locale classic = std::locale::classic();
+  return std::locale() == classic;
+}
 
-void append_int(std::wstring& out, int value) { append_integer(out, value, 10); }
-void append_unsigned(std::wstring& out, unsigned int value) { append_integer(out, value, 10); }
+void append_int(std::wstring& out, int value) { append_integer(out, value, false); }
+void append_unsigned(std::wstring& out, unsigned int value) { append_integer(out, value, false); }
 
 void append_hex(std::wstring& out, std::uint64_t value) {
   out += L"0x";
-  append_integer(out, value, 16);
+  append_integer(out, value, true);
+}
+
+std::wstring int_text(int value) { return integer_text(value); }
+std::wstring unsigned_text(unsigned int value) { return integer_text(value); }
+
+std::wstring hex_text(std::uint64_t value) {
+  if (!classic_locale()) return L"0x" + streamed(value, true);
+  const classic_digits_t digits = classic_digits(value, true);
+  std::wstring text;
+  text.reserve(2 + static_cast<std::size_t>(digits.end() - digits.begin()));
+  text += L"0x";
+  text.append(digits.begin(), digits.end());
+  return text;
 }
 
 void append_fraction(std::wstring& out, double value) {
@@ -213,24 +270,14 @@ struct text_of_value_t : boost::static_visitor<std::wstring> {
     return out;
   }
 
-  std::wstring operator()(int value) const {
-    std::wstring out;
-    append_int(out, value);
-    return out;
-  }
-  std::wstring operator()(unsigned int value) const {
-    std::wstring out;
-    append_unsigned(out, value);
-    return out;
-  }
+  std::wstring operator()(int value) const { return int_text(value); }
+  std::wstring operator()(unsigned int value) const { return unsigned_text(value); }
   std::wstring operator()(const std::wstring& value) const { return value; }
   std::wstring operator()(const std::vector<int>& value) const {
     return written<std::vector<int>, append_icon_list>(value);
   }
   std::wstring operator()(const data_container_t<std::uint64_t>& value) const {
-    std::wstring out;
-    append_hex(out, value.value);
-    return out;
+    return hex_text(value.value);
   }
   std::wstring operator()(const data_container_t<double>& value) const {
     std::wstring out;

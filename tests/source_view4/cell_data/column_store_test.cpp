@@ -31,7 +31,8 @@ struct formatter_t : data_model_t {
 };
 
 // Texts of lengths around the 4- and 8-character steps of the ASCII paths, with characters that
-// are not Unicode scalar values, outside the BMP, negative as wchar_t, or NUL.
+// are not Unicode scalar values, outside the BMP, negative as wchar_t, or NUL, and texts longer
+// than a chunk of packed text.
 std::vector<std::wstring> awkward_texts() {
   const long long odd[] = {0,         '\t',      0x7F,       0x80,    0x7FF,    0x800,
                            0xD800,    0xDFFF,    0xFFFF,     0x1F600, 0x10FFFF, 0x110000,
@@ -43,6 +44,9 @@ std::vector<std::wstring> awkward_texts() {
     texts.push_back(std::wstring(1, c));
     texts.push_back(L"abcdefg" + std::wstring(1, c) + L"hij\tklmnop");
   }
+  // Longer than a chunk of packed text: the room asked for as ASCII is given up for a larger one.
+  texts.push_back(std::wstring(100000, L'\t') + L'\x1F600');
+  texts.push_back(std::wstring(70000, L'x'));
   return texts;
 }
 
