@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <utility>
@@ -13,6 +14,7 @@
 #include "orrin7/cairo_painter.h"
 #include "orrin7/painter.h"
 #include "orrin7/system.h"
+#include "support/output_path.h"
 #include "support/pixel_probe.h"
 
 namespace {
@@ -103,6 +105,9 @@ TEST(CairoShapes, ClipsNestFollowTheOriginAndTheOutermostPaintPassEndsThem) {
   EXPECT_EQ(probe.count_not(0, 15, 20, 16, white), 8);
   EXPECT_EQ(probe.mismatches({{5, 0, red}, {9, 9, red}, {4, 0, white}, {10, 0, white}}), "");
   EXPECT_EQ(probe.mismatches({{2, 15, blue}, {9, 15, blue}, {19, 19, blue}}), "");
+  // Nothing the passes saved is left on the context: one more restore is one too many.
+  cairo_restore(probe.context());
+  EXPECT_EQ(cairo_status(probe.context()), CAIRO_STATUS_INVALID_RESTORE);
 }
 
 TEST(CairoShapes, BitmapsAreDrawnAtTheirPositionAndBadOnesAreSkipped) {
@@ -308,7 +313,13 @@ TEST(CairoShapes, WithoutAContextStateIsKeptAndTextMeasuredAsOnASurface) {
   EXPECT_EQ(painter.GetTextRect(box, L"text", align, -1),
             canvas.painter().GetTextRect(box, L"text", align | TA_CalcRect, -1));
   painter.EndPaint();
+  // A pass and a clip opened on a context the painter then leaves stay with that context.
+  orrin7_test::canvas_t gone(10, 10);
+  painter.SetContext(gone.context());
+  painter.BeginPaint(0);
+  painter.PushClip({0, 0, 1, 1});
   painter.SetContext(canvas.context());
+  painter.EndPaint();
   canvas.clear();
   painter.BeginPaint(0);
   painter.FillRect(0, 0, 200, 40);  // the red brush set without a context; no clip
@@ -390,7 +401,7 @@ TEST(ImageList, TakesImagesOfItsSizeAndDrawsThemThroughThePainter) {
                               " ### ### ", " ####### ", "         "}));
   ASSERT_TRUE(plus.IsValid());
   EXPECT_EQ(list->Add(plus.GetBitmap()), 0);
-  EXPECT_EQ(list->Add(XPMImage(XPMBuf({"2 1 1 1", "a c #000000", "aa"})).GetBitmap()), -1);
+  EXPECT_EQ(list->Add(XPMImage(XPMBuf({"9 1 1 1", "a c #000000", "aaaaaaaaa"})).GetBitmap()), -1);
   EXPECT_EQ(list->GetImageSize(1), size<int>(0, 0));
   pixel_probe_t probe(20, 20);
   probe.render([&](IPainter& p) {
@@ -422,6 +433,28 @@ TEST(XpmImage, IncompleteOrMalformedTextGivesAnEmptyImage) {
   for (const auto& lines : bad) EXPECT_FALSE(XPMImage(XPMBuf(lines)).IsValid()) << lines.size();
   const XPMImage red_dot(XPMBuf({"2 1 2 1", "a c #FF0000", "b c None", "ab"}));
   EXPECT_EQ(red_dot.GetBitmap().pixels, (std::vector<std::uint32_t>{0xFFFF0000, 0}));
+}
+
+// An image file's pixels come back premultiplied as Cairo wrote them, the half-transparent ones
+// rounded to the same values; a file that cannot be read gives the reason.
+TEST(ImageFile, PixelsComeBackAsWritten) {
+  const std::vector<std::uint32_t> written = {0x80640000, 0xFF0000FF, 0x40102030, 0};
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 2, 2);
+  cairo_surface_flush(surface);
+  for (int y = 0; y < 2; ++y)
+    std::memcpy(cairo_image_surface_get_data(surface) + y * cairo_image_surface_get_stride(surface),
+                &written[std::size_t(2 * y)], 8);
+  cairo_surface_mark_dirty(surface);
+  const std::string path = sv4_test::output_path("orrin7_image_file.png");
+  ASSERT_EQ(cairo_surface_write_to_png(surface, path.c_str()), CAIRO_STATUS_SUCCESS);
+  cairo_surface_destroy(surface);
+  bitmap image;
+  std::string error;
+  ASSERT_TRUE(LoadImageFile(path, image, error)) << error;
+  EXPECT_EQ(std::make_pair(image.width, image.height), std::make_pair(2, 2));
+  EXPECT_EQ(image.pixels, written);
+  EXPECT_FALSE(LoadImageFile(path + ".missing", image, error));
+  EXPECT_FALSE(error.empty());
 }
 
 }  // namespace

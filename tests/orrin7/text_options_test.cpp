@@ -88,6 +88,7 @@ TEST(CairoTextOptions, FamilyClassesSizesAndFacesPickTheirFonts) {
   EXPECT_EQ(drawn(font(1, -4, 0), sample), drawn(font(1, 9, 0), sample));
   EXPECT_NE(drawn(font(1, 10, 0), sample), drawn(font(1, 9, 0), sample));
   EXPECT_GT(width(font(1, 20, 0), L"Hello"), 1.8 * width(font(1, 10, 0), L"Hello"));
+  EXPECT_EQ(width(font(1, 5000, 0), L"Hi"), width(font(1, 1000, 0), L"Hi"));  // the largest size
   // One name, not a list of two, so the class decides; a named face wins over the class.
   EXPECT_EQ(drawn(font(2, 10, 0, L"Sans, No Such Face"), sample), drawn(font(2, 10, 0), sample));
   EXPECT_EQ(width(font(0, 10, 0, L"DejaVu Sans Mono"), L"iiii"),

@@ -270,11 +270,11 @@ TEST(offscreen_control, FilesHoldThePaintedTreeAtTheirSizeAndOrientation) {
       EXPECT_FALSE((control.*save)(path, &reason)) << path;
       EXPECT_FALSE(reason.empty()) << path;
     }
-  EXPECT_FALSE(orrin7::LoadImageFile(png + ".missing", image, error));
 }
 
-// Logs the events it receives (element pixels); the press and the key press go unhandled, the
-// release and the key release are handled. Offers the tip "tip" for its top-left 10 × 10 pixels.
+// Logs the events it receives (element pixels, wheel notches across and down); the press and the
+// key press go unhandled, the release, the wheel and the key release are handled. Offers the tip
+// "tip" for its top-left 10 × 10 pixels.
 struct input_t : CVisualElement {
   using CVisualElement::CVisualElement;
   void Log(const char* what, int x = 0, int y = 0) {
@@ -282,6 +282,7 @@ struct input_t : CVisualElement {
   }
   bool HandleMouseDown(const CMouseEvent& e) override { return Log("down", e.x, e.y), false; }
   bool HandleMouseUp(const CMouseEvent& e) override { return Log("up", e.x, e.y), true; }
+  bool HandleMouseWheel(const CWheelEvent& e) override { return Log("wheel", e.dx, e.dy), true; }
   bool HandleMouseDoubleClick(const CMouseEvent& e) override {
     return Log("double", e.x, e.y), true;
   }
@@ -297,8 +298,9 @@ struct input_t : CVisualElement {
 };
 
 // A click or a key is handled when either half is; each injected event reaches the element once.
-// Tips show after the delay in control pixels and go with a key, a leave and (not otherwise) a
-// move out of their area; pointing again where the pointer left starts the delay again.
+// Tips show after the delay in control pixels and go with a press, a release, the wheel, a key, a
+// leave and (not otherwise) a move out of their area; any move, even a pointer's return to where
+// it left, starts the delay again.
 TEST(offscreen_control, InjectedInputAndTipsBehaveAsThePlatformsDo) {
   COffscreenControl control(100, 50);
   auto* element = new input_t(control.GetRoot(), {40, 30}, AL_None);
@@ -308,11 +310,12 @@ TEST(offscreen_control, InjectedInputAndTipsBehaveAsThePlatformsDo) {
   EXPECT_TRUE(control.Key(KEY_A));
   EXPECT_TRUE(control.KeyUp(KEY_Down));
   EXPECT_TRUE(control.DoubleClick(21, 11));
+  EXPECT_TRUE(control.Wheel(22, 12, 3, 0, -2));
   control.SetInputFocus(false);
   control.SetInputFocus(true);
   EXPECT_EQ(element->log,
             "down 5,5; up 5,5; key 65,0; key up 65,0; key up 40,0; down 1,1; up 1,1; down 1,1; "
-            "double 1,1; up 1,1; focus 0,0; focus 1,0; ");
+            "double 1,1; up 1,1; wheel -2,3; focus 0,0; focus 1,0; ");
   // The area of the tip in view (empty when none is).
   const auto tip = [&] {
     const CShownTooltip* shown = control.GetShownTooltip();
@@ -324,17 +327,27 @@ TEST(offscreen_control, InjectedInputAndTipsBehaveAsThePlatformsDo) {
   EXPECT_EQ(tip(), area);
   control.MouseMove(29, 19);  // inside the tip's area: it stays
   EXPECT_EQ(tip(), area);
-  control.KeyDown(KEY_A);
-  EXPECT_EQ(tip(), none);
+  for (const auto& take_away : std::vector<std::function<void()>>{
+           [&] { control.MouseDown(29, 19); }, [&] { control.MouseUp(29, 19); },
+           [&] { control.Wheel(29, 19, 1); }, [&] { control.KeyDown(KEY_A); }}) {
+    ASSERT_TRUE(control.HoverElapsed());
+    take_away();
+    EXPECT_EQ(tip(), none);
+  }
   control.AdvanceTime(-1000);  // the clock never goes back
   EXPECT_EQ(control.GetTimeMs(), COffscreenControl::kTooltipDelayMs);
   control.MouseLeave();
   EXPECT_FALSE(control.HoverElapsed());
   control.MouseMove(29, 19);
-  control.AdvanceTime(COffscreenControl::kTooltipDelayMs);
+  control.AdvanceTime(COffscreenControl::kTooltipDelayMs - 100);
+  control.MouseMove(29, 18);
+  control.AdvanceTime(COffscreenControl::kTooltipDelayMs - 100);
+  EXPECT_EQ(tip(), none);
+  control.AdvanceTime(100);
   EXPECT_EQ(tip(), area);
   // The record keeps the recent tips only: at 256 the older half goes.
-  for (int i = 2; i < 300; ++i) control.HoverElapsed();  // 300 tips in all
+  const std::size_t shown = control.GetTooltipRecord().size();
+  for (std::size_t i = shown; i < 300; ++i) control.HoverElapsed();  // 300 tips in all
   EXPECT_EQ(control.GetTooltipRecord().size(), 300u - 128u);
 }
 
