@@ -1,5 +1,5 @@
-// Packing wide strings into extended UTF-8 and back, with a vector fast path for ASCII text, and
-// the chunks that hold a column's packed texts.
+// Packing wide strings into extended UTF-8 and back, with vector paths for ASCII text, and the
+// chunks that hold a column's packed texts.
 #include "cell_data/packed_text.h"
 
 #include <algorithm>
@@ -100,43 +100,6 @@ std::size_t header_of(const shape_t& shape) {
   return header_of(shape.chars, shape.bytes == shape.chars, shape.tabs);
 }
 
-// Four characters at a time: the OR of all of them (any bit above 7 set means not ASCII) and the
-// number of tabs.
-std::size_t scan_ascii_and_tabs(const wchar_t* text, std::size_t size, std::uint32_t& high,
-                                std::size_t& tabs) {
-  std::size_t i = 0;
-#ifdef __SSE2__
-  __m128i bits = _mm_setzero_si128();
-  __m128i tab_counts = _mm_setzero_si128();
-  const __m128i tab = _mm_set1_epi32('\t');
-  for (; i + 4 <= size; i += 4) {
-    const __m128i chars = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
-    bits = _mm_or_si128(bits, chars);
-    tab_counts = _mm_sub_epi32(tab_counts, _mm_cmpeq_epi32(chars, tab));
-  }
-  alignas(16) std::uint32_t lanes[4];
-  _mm_store_si128(reinterpret_cast<__m128i*>(lanes), bits);
-  high |= lanes[0] | lanes[1] | lanes[2] | lanes[3];
-  _mm_store_si128(reinterpret_cast<__m128i*>(lanes), tab_counts);
-  tabs += std::size_t(lanes[0]) + lanes[1] + lanes[2] + lanes[3];
-#endif
-  return i;
-}
-
-// Narrows ASCII characters to bytes, eight at a time where vectors exist.
-void narrow_ascii(char* out, const wchar_t* text, std::size_t size) {
-  std::size_t i = 0;
-#ifdef __SSE2__
-  for (; i + 8 <= size; i += 8) {
-    const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
-    const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i + 4));
-    const __m128i words = _mm_packs_epi32(low, high);
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(words, words));
-  }
-#endif
-  for (; i < size; ++i) out[i] = static_cast<char>(text[i]);
-}
-
 // Narrows eight characters at a time while gathering the OR of all of them (any bit above 7 set
 // means not ASCII) and counting tabs.
 std::uint32_t narrow_and_scan(char* out, const wchar_t* text, std::size_t size, std::size_t& tabs) {
@@ -189,18 +152,10 @@ void widen_ascii(wchar_t* out, const unsigned char* in, std::size_t size) {
 shape_t shape_of(const wchar_t* text, std::size_t size) {
   shape_t shape;
   shape.chars = size;
-  std::uint32_t high = 0;
-  std::size_t i = scan_ascii_and_tabs(text, size, high, shape.tabs);
-  for (; i < size; ++i) {
+  for (std::size_t i = 0; i < size; ++i) {
     const auto code = static_cast<std::uint32_t>(static_cast<code_t>(text[i]));
-    high |= code;
+    shape.bytes += sequence_length(code);
     shape.tabs += code == '\t' ? 1 : 0;
-  }
-  shape.bytes = size;
-  if ((high & ~std::uint32_t(0x7F)) != 0) {
-    shape.bytes = 0;
-    for (i = 0; i < size; ++i)
-      shape.bytes += sequence_length(static_cast<std::uint32_t>(static_cast<code_t>(text[i])));
   }
   const bool ascii = shape.bytes == size;
   shape.packed_size =
@@ -209,13 +164,8 @@ shape_t shape_of(const wchar_t* text, std::size_t size) {
 }
 
 void write(char* at, const wchar_t* text, const shape_t& shape) {
-  const bool ascii = shape.bytes == shape.chars;
   at = put_varint(at, header_of(shape));
-  if (ascii) {
-    narrow_ascii(at, text, shape.chars);
-    return;
-  }
-  at = put_varint(at, shape.bytes);
+  if (shape.bytes != shape.chars) at = put_varint(at, shape.bytes);
   for (std::size_t i = 0; i < shape.chars; ++i)
     at = put_sequence(at, static_cast<std::uint32_t>(static_cast<code_t>(text[i])));
 }

@@ -27,7 +27,8 @@ struct shape_t {
   std::size_t packed_size = 0;  // header and sequences
 };
 
-// One pass over the text: its sequences' bytes and its tabs.
+// One pass over the text: its sequences' bytes and its tabs. Any text can be packed through
+// shape_of and write; write_ascii below packs an ASCII one faster.
 shape_t shape_of(const wchar_t* text, std::size_t size);
 
 // Writes the packed form of text[0 … size) (shaped by shape_of) to at[0 … shape.packed_size).
