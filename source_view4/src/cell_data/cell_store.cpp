@@ -240,6 +240,21 @@ std::size_t column_t::set_text(std::size_t row, const wchar_t* text, std::size_t
   return tabs;
 }
 
+// Rows never written before (a first fill) have nothing to forget and get their bits at once.
+template <class Store>
+void column_t::store_range(std::size_t first_row, std::size_t count, Store store) {
+  const std::size_t end = first_row + count;
+  grow_to(end);
+  const bool fresh = m_set.next(first_row, end) == end;
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::size_t row = first_row + i;
+    if (!fresh) forget_old(row);
+    store(i, row);
+    if (!fresh) m_set.set(row);
+  }
+  if (fresh) m_set.set_range(first_row, end);
+}
+
 template <class T>
 void column_t::set_many(std::size_t first_row, const T* values, std::size_t count) {
   constexpr dense_kind_t kind = dense_kind_for<T>();
@@ -248,20 +263,12 @@ void column_t::set_many(std::size_t first_row, const T* values, std::size_t coun
     for (std::size_t i = 0; i < count; ++i) set(first_row + i, cell_value_t(values[i]));
     return;
   }
-  const std::size_t end = first_row + count;
-  grow_to(end);
-  // Rows never written before (a first fill) have nothing to forget and get their bits at once.
-  const bool fresh = m_set.next(first_row, end) == end;
-  for (std::size_t i = 0; i < count; ++i) {
-    const std::size_t row = first_row + i;
-    if (!fresh) forget_old(row);
+  store_range(first_row, count, [this, values](std::size_t i, std::size_t row) {
     if constexpr (kind == dense_kind_t::int_value) m_words32[row] = std::uint32_t(values[i]);
     if constexpr (kind == dense_kind_t::unsigned_value) m_words32[row] = values[i];
     if constexpr (kind == dense_kind_t::hex) m_words64[row] = values[i].value;
     if constexpr (kind == dense_kind_t::fraction) m_words64[row] = bits_of(values[i].value);
-    if (!fresh) m_set.set(row);
-  }
-  if (fresh) m_set.set_range(first_row, end);
+  });
 }
 
 template <>
@@ -282,16 +289,9 @@ void column_t::set_texts(std::size_t first_row, const std::wstring* values, std:
       tabs[i] = set_text(first_row + i, values[i].data(), values[i].size());
     return;
   }
-  const std::size_t end = first_row + count;
-  grow_to(end);
-  const bool fresh = m_set.next(first_row, end) == end;
-  for (std::size_t i = 0; i < count; ++i) {
-    const std::size_t row = first_row + i;
-    if (!fresh) forget_old(row);
+  store_range(first_row, count, [this, values, tabs](std::size_t i, std::size_t row) {
     tabs[i] = append_text(row, values[i].data(), values[i].size());
-    if (!fresh) m_set.set(row);
-  }
-  if (fresh) m_set.set_range(first_row, end);
+  });
   compact_text();
 }
 

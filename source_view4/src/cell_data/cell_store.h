@@ -113,6 +113,9 @@ class column_t {
   bool accepts(dense_kind_t kind);
   void grow_to(std::size_t rows);
   void forget_old(std::size_t row);
+  // Calls store(i, row) for the rows first_row + i, i < count, and marks them set.
+  template <class Store>
+  void store_range(std::size_t first_row, std::size_t count, Store store);
   void mark_dense(std::size_t row);
   void store_dense(std::size_t row, const cell_value_t& value);
   void store_other(std::size_t row, const cell_value_t& value);
