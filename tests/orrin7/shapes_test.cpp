@@ -433,6 +433,9 @@ TEST(XpmImage, IncompleteOrMalformedTextGivesAnEmptyImage) {
   for (const auto& lines : bad) EXPECT_FALSE(XPMImage(XPMBuf(lines)).IsValid()) << lines.size();
   const XPMImage red_dot(XPMBuf({"2 1 2 1", "a c #FF0000", "b c None", "ab"}));
   EXPECT_EQ(red_dot.GetBitmap().pixels, (std::vector<std::uint32_t>{0xFFFF0000, 0}));
+  const XPMImage opaque(XPMBuf({"3 1 2 1", "a c #FF0000", "b c #0000FF", "aba"}));  // no alpha
+  EXPECT_EQ(opaque.GetBitmap().pixels,
+            (std::vector<std::uint32_t>{0xFFFF0000, 0xFF0000FF, 0xFFFF0000}));
 }
 
 // An image file's pixels come back premultiplied as Cairo wrote them, the half-transparent ones

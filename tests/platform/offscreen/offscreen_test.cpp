@@ -273,8 +273,8 @@ TEST(offscreen_control, FilesHoldThePaintedTreeAtTheirSizeAndOrientation) {
 }
 
 // Logs the events it receives (element pixels, wheel notches across and down); the press and the
-// key press go unhandled, the release, the wheel and the key release are handled. Offers the tip
-// "tip" for its top-left 10 × 10 pixels.
+// key press go unhandled, the release, the wheel and the key release are handled. Answers every
+// tip request: the tip "tip" for its top-left 10 × 10 pixels left of x 30, no text further right.
 struct input_t : CVisualElement {
   using CVisualElement::CVisualElement;
   void Log(const char* what, int x = 0, int y = 0) {
@@ -290,7 +290,7 @@ struct input_t : CVisualElement {
   bool HandleKeyUp(const CKeyEvent& e) override { return Log("key up", e.key), true; }
   void HandleControlChangeFocus(bool focused) override { Log("focus", focused); }
   bool HandleOnTooltip(CTooltipEvent& event) override {
-    event.text = L"tip";
+    event.text = event.x < 30 ? L"tip" : L"";
     event.rect = {0, 0, 10, 10};
     return true;
   }
@@ -299,8 +299,8 @@ struct input_t : CVisualElement {
 
 // A click or a key is handled when either half is; each injected event reaches the element once.
 // Tips show after the delay in control pixels and go with a press, a release, the wheel, a key, a
-// leave and (not otherwise) a move out of their area; any move, even a pointer's return to where
-// it left, starts the delay again.
+// leave and (not otherwise) a move out of their area, and these call off a delay running; any
+// move, even a pointer's return to where it left, starts the delay again. No text, no tip.
 TEST(offscreen_control, InjectedInputAndTipsBehaveAsThePlatformsDo) {
   COffscreenControl control(100, 50);
   auto* element = new input_t(control.GetRoot(), {40, 30}, AL_None);
@@ -334,8 +334,14 @@ TEST(offscreen_control, InjectedInputAndTipsBehaveAsThePlatformsDo) {
     take_away();
     EXPECT_EQ(tip(), none);
   }
+  control.MouseMove(28, 18);
+  control.KeyDown(KEY_A);
+  control.AdvanceTime(COffscreenControl::kTooltipDelayMs);
+  EXPECT_EQ(tip(), none);
   control.AdvanceTime(-1000);  // the clock never goes back
-  EXPECT_EQ(control.GetTimeMs(), COffscreenControl::kTooltipDelayMs);
+  EXPECT_EQ(control.GetTimeMs(), 2 * COffscreenControl::kTooltipDelayMs);
+  control.MouseMove(55, 35);
+  EXPECT_FALSE(control.HoverElapsed());
   control.MouseLeave();
   EXPECT_FALSE(control.HoverElapsed());
   control.MouseMove(29, 19);
