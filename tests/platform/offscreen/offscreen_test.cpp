@@ -298,9 +298,9 @@ struct input_t : CVisualElement {
 };
 
 // A click or a key is handled when either half is; each injected event reaches the element once.
-// Tips show after the delay in control pixels and go with a press, a release, the wheel, a key, a
-// leave and (not otherwise) a move out of their area, and these call off a delay running; any
-// move, even a pointer's return to where it left, starts the delay again. No text, no tip.
+// Tips show after the delay in control pixels and go with a press, a release, a click, the wheel, a
+// key, a leave and (not otherwise) a move out of their area, and these call off a delay running;
+// any move, even a pointer's return to where it left, starts the delay again. No text, no tip.
 TEST(offscreen_control, InjectedInputAndTipsBehaveAsThePlatformsDo) {
   COffscreenControl control(100, 50);
   auto* element = new input_t(control.GetRoot(), {40, 30}, AL_None);
@@ -329,7 +329,9 @@ TEST(offscreen_control, InjectedInputAndTipsBehaveAsThePlatformsDo) {
   EXPECT_EQ(tip(), area);
   for (const auto& take_away : std::vector<std::function<void()>>{
            [&] { control.MouseDown(29, 19); }, [&] { control.MouseUp(29, 19); },
-           [&] { control.Wheel(29, 19, 1); }, [&] { control.KeyDown(KEY_A); }}) {
+           [&] { control.Click(29, 19); }, [&] { control.DoubleClick(29, 19); },
+           [&] { control.Wheel(29, 19, 1); }, [&] { control.KeyDown(KEY_A); },
+           [&] { control.Key(KEY_A); }}) {
     ASSERT_TRUE(control.HoverElapsed());
     take_away();
     EXPECT_EQ(tip(), none);

@@ -212,6 +212,7 @@ bool COffscreenControl::MouseMove(int x, int y, int modifiers) {
 }
 
 bool COffscreenControl::Click(int x, int y, orrin7::MouseButton button, int modifiers) {
+  HideTooltip();  // a press takes the tip away, as MouseDown does
   const bool down = DispatchMouseDown(x, y, button, modifiers);
   const bool up = DispatchMouseUp(x, y, button, modifiers);
   return down || up;
@@ -244,6 +245,7 @@ bool COffscreenControl::KeyDown(int key, int modifiers) {
 bool COffscreenControl::KeyUp(int key, int modifiers) { return DispatchKeyUp(key, modifiers); }
 
 bool COffscreenControl::Key(int key, int modifiers) {
+  HideTooltip();  // as KeyDown does
   const bool down = DispatchKeyDown(key, modifiers);
   const bool up = DispatchKeyUp(key, modifiers);
   return down || up;
