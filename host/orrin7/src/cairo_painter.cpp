@@ -180,13 +180,21 @@ placed_text_t CCairoPainter::state_t::Place(const rectangle<double>& rect, const
   return placed;
 }
 
+// Text whose pixels all lie inside the clip is drawn without one: the ink, and with an opaque
+// background the text's box as well.
 void CCairoPainter::state_t::Draw(const placed_text_t& placed, const rectangle<double>* clip) {
   if (cr == nullptr || placed.shaped == nullptr) return;
   const text::extent_t& ink = placed.shaped->ink;
-  const double left = placed.layout_x + ink.x, top = placed.layout_y + ink.y;
-  const bool inside =
-      clip == nullptr || (left >= clip->left && top >= clip->top &&
-                          left + ink.width <= clip->right && top + ink.height <= clip->bottom);
+  double left = placed.layout_x + ink.x, top = placed.layout_y + ink.y;
+  double right = left + ink.width, bottom = top + ink.height;
+  if (bk_mode == BK_Opaque && placed.width > 0) {
+    left = std::min(left, placed.x);
+    top = std::min(top, placed.y);
+    right = std::max(right, placed.x + placed.width);
+    bottom = std::max(bottom, placed.y + placed.height);
+  }
+  const bool inside = clip == nullptr || (left >= clip->left && top >= clip->top &&
+                                          right <= clip->right && bottom <= clip->bottom);
   if (inside) {
     DrawLayout(placed);
     return;
