@@ -137,10 +137,7 @@ cell_value_t column_t::get(std::size_t row) const {
     case cell_kind_t::text:
       break;
   }
-  const packed_text::view_t view = packed_text::read(packed(row));
-  std::wstring text(view.chars, L'\0');
-  packed_text::unpack(view, text.data());
-  return cell_value_t(std::move(text));
+  return cell_value_t(packed_text::to_wide(packed_text::read(packed(row))));
 }
 
 bool column_t::accepts(dense_kind_t kind) {

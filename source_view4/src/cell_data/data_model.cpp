@@ -77,12 +77,12 @@ std::wstring data_model_t::get_text_data(unsigned int row, unsigned int column) 
   const cell_store::column_t* cells = m_store->find(column);
   if (cells == nullptr || !row_in_range(row) || !is_plain_model())
     return format_data(get_data(row, column), column);
-  std::wstring text;
   switch (cells->kind(row)) {
     case cell_kind_t::text: {
-      const bool expand = column == source_column || column == snippet_column;
-      packed_text::append_wide(text, packed_text::read(cells->packed(row)), expand,
-                               source_tab_width);
+      const packed_text::view_t view = packed_text::read(cells->packed(row));
+      std::wstring text = packed_text::to_wide(view);
+      if (view.tabs && (column == source_column || column == snippet_column))
+        text_form::expand_tabs(text, source_tab_width);
       return text;
     }
     case cell_kind_t::int_value:
@@ -92,10 +92,9 @@ std::wstring data_model_t::get_text_data(unsigned int row, unsigned int column) 
     case cell_kind_t::hex:
       return text_form::hex_text(cells->word64(row));
     case cell_kind_t::fraction:
-      text_form::append_fraction(text, cells->fraction(row));
-      return text;
+      return text_form::fraction_text(cells->fraction(row));
     case cell_kind_t::empty_found_list:
-      return text;
+      return {};
     case cell_kind_t::other:
       return format_data(cells->other(row), column);
     case cell_kind_t::unset:

@@ -214,19 +214,10 @@ void unpack(const view_t& view, wchar_t* out) {
   }
 }
 
-void append_wide(std::wstring& out, const view_t& view, bool expand_tabs, unsigned tab_spaces) {
-  const std::size_t start = out.size();
-  out.resize(start + view.chars);
-  unpack(view, &out[start]);
-  if (!expand_tabs || !view.tabs) return;
-  std::wstring expanded(out, 0, start);
-  for (std::size_t i = start; i < out.size(); ++i) {
-    if (out[i] == L'\t')
-      expanded.append(tab_spaces, L' ');
-    else
-      expanded += out[i];
-  }
-  out.swap(expanded);
+std::wstring to_wide(const view_t& view) {
+  std::wstring text(view.chars, L'\0');
+  unpack(view, text.data());
+  return text;
 }
 
 void chunk_release_t::operator()(char* block) const { large_pages::release(block, bytes); }

@@ -54,9 +54,8 @@ std::size_t packed_size(const char* at);
 // Writes the view's characters to out[0 … view.chars).
 void unpack(const view_t& view, wchar_t* out);
 
-// Appends the view's characters to `out`, each tab replaced by `tab_spaces` spaces when
-// `expand_tabs` is set.
-void append_wide(std::wstring& out, const view_t& view, bool expand_tabs, unsigned tab_spaces);
+// The view's characters as a wide string.
+std::wstring to_wide(const view_t& view);
 
 // Gives a chunk's block back the way it was allocated.
 struct chunk_release_t {

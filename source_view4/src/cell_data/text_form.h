@@ -23,6 +23,7 @@ void append_fraction(std::wstring& out, double value);
 std::wstring int_text(int value);
 std::wstring unsigned_text(unsigned int value);
 std::wstring hex_text(std::uint64_t value);
+std::wstring fraction_text(double value);
 
 // Every tab becomes `width` spaces wherever it stands (no tab stops).
 void expand_tabs(std::wstring& text, unsigned int width);

@@ -155,6 +155,12 @@ void append_hex(std::wstring& out, std::uint64_t value) {
   append_integer(out, value, true);
 }
 
+std::wstring fraction_text(double value) {
+  std::wstring text;
+  append_fraction(text, value);
+  return text;
+}
+
 std::wstring int_text(int value) { return integer_text(value); }
 std::wstring unsigned_text(unsigned int value) { return integer_text(value); }
 
@@ -184,17 +190,31 @@ void append_fraction(std::wstring& out, double value) {
   out += L'%';
 }
 
+// In place: with wider tabs each character moves right by the room the tabs before it gain, so
+// the text is filled from its end back to the first tab.
 void expand_tabs(std::wstring& text, unsigned int width) {
-  const std::size_t first_tab = text.find(L'\t');
-  if (first_tab == std::wstring::npos) return;
-  std::wstring expanded(text, 0, first_tab);
-  for (std::size_t i = first_tab; i < text.size(); ++i) {
-    if (text[i] == L'\t')
-      expanded.append(width, L' ');
-    else
-      expanded += text[i];
+  const auto tabs = static_cast<std::size_t>(std::count(text.begin(), text.end(), L'\t'));
+  if (tabs == 0) return;
+  if (width == 0) {
+    text.erase(std::remove(text.begin(), text.end(), L'\t'), text.end());
+    return;
   }
-  text.swap(expanded);
+  if (width == 1) {
+    std::replace(text.begin(), text.end(), L'\t', L' ');
+    return;
+  }
+  std::size_t from = text.size();
+  text.resize(from + tabs * (width - 1));
+  std::size_t to = text.size();
+  while (from != to) {
+    const wchar_t c = text[--from];
+    if (c != L'\t') {
+      text[--to] = c;
+      continue;
+    }
+    to -= width;
+    std::fill_n(text.begin() + static_cast<std::ptrdiff_t>(to), width, L' ');
+  }
 }
 
 std::size_t int_length(int value) {
@@ -217,9 +237,7 @@ std::size_t fraction_length(double value) {
     if (percent - double(whole) < 0.99 || !is_power_of_ten(whole + 1))
       return decimal_digits(whole) + 4;
   }
-  std::wstring text;
-  append_fraction(text, value);
-  return text.size();
+  return fraction_text(value).size();
 }
 
 }  // namespace text_form
@@ -280,9 +298,7 @@ struct text_of_value_t : boost::static_visitor<std::wstring> {
     return hex_text(value.value);
   }
   std::wstring operator()(const data_container_t<double>& value) const {
-    std::wstring out;
-    append_fraction(out, value.value);
-    return out;
+    return fraction_text(value.value);
   }
   std::wstring operator()(const snippet_t& value) const { return value.text; }
   std::wstring operator()(const label_list_t& value) const {

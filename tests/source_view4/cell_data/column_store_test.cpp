@@ -344,10 +344,11 @@ TEST(text_format, every_alternative_and_tabs_by_column) {
 TEST(text_format, the_tab_width_applies_to_source_text_and_summaries) {
   formatter_t model;
   model.set_row_count(1);
-  model.set_source(0, L"\tab\tc\t");
+  model.set_source(0, L"\tab\t\tc\t");
   model.set_summary_data(source_column, std::wstring(L"\t"));
+  EXPECT_EQ(model.get_text_data(0, source_column), L"    ab        c    ");
   model.set_source_tab_width(1);
-  EXPECT_EQ(model.get_text_data(0, source_column), L" ab c ");
+  EXPECT_EQ(model.get_text_data(0, source_column), L" ab  c ");
   EXPECT_EQ(model.get_summary_text_data(source_column), L" ");
   model.set_source_tab_width(0);
   EXPECT_EQ(model.get_text_data(0, source_column), L"abc");
