@@ -1,11 +1,13 @@
 // Element trees and the control: alignment layout, attachment, pointer routing and capture, focus
-// by click and by tab, keys, the composite focus holder, the clipboard walk, contained failures.
+// by click and by tab, keys, the composite focus holder, the clipboard walk, refreshes kept inside
+// their parents, contained failures.
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 
 #include "orrinfrw7/focus_holder.h"
 #include "orrinfrw7/offscreen_control.h"
+#include "orrinfrw7/widget_colors.h"
 #include "support/assertion_recorder.h"
 #include "utilkit2/smart_pointer.h"
 
@@ -249,6 +251,9 @@ TEST_F(control_test, TabWalksVisibleTabStopsInTreeOrderAndWraps) {
     order.push_back(Focused());
   }
   EXPECT_EQ(order, (Log{"a", "c", "a", "c", "b"}));
+  for (int modifiers : {int(MK_Ctrl), int(MK_Alt)})
+    EXPECT_FALSE(control.KeyDown(KEY_Tab, modifiers));
+  EXPECT_EQ(Focused(), "b");
 }
 
 TEST(control, CompositeIsOneTabStopAndFocusedOnBehalfOfItsChildren) {
@@ -287,6 +292,28 @@ TEST_F(control_test, ClickAndCopyGoToTheNearestElementAboveThatTakesThem) {
   EXPECT_EQ(control.GetClipboardText(), L"rows\r\n");
   b->SetFocus();
   EXPECT_FALSE(control.CopyFocusedToClipboard());  // nothing above b copies
+}
+
+// A refresh paints an element only where its parents show it, not over the sibling beside them.
+TEST(control, ARefreshPaintsAnElementOnlyWhereItsParentShowsIt) {
+  struct swatch_t : CVisualElement {
+    using CVisualElement::CVisualElement;
+    std::uint8_t red = 0;
+    void DrawContent(orrin7::IPainter* painter) override {
+      FillBox(painter, orrin7::_color::rgb(red, 0, 200), GetDrawRect());
+    }
+  };
+  COffscreenControl control{200, 100};
+  auto* panel = new swatch_t(control.GetRoot(), {100, 0}, AL_Left);
+  new swatch_t(control.GetRoot(), {0, 0}, AL_Client);
+  auto* wide = new swatch_t(panel, {0, 0}, AL_None);
+  wide->SetPos({50, 0, 150, 100});  // half of it beyond the panel
+  control.Paint();
+  wide->red = 255;
+  wide->RequestRefresh();
+  control.Paint();
+  EXPECT_EQ(control.GetPixel(99, 50).red(), 255);
+  EXPECT_EQ(control.GetPixel(100, 50).red(), 0);
 }
 
 TEST_F(control_test, AFailedEventIsDroppedAndTheNextOneIsServed) {

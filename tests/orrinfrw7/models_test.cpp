@@ -228,6 +228,14 @@ TEST(item_view_model, CommonAndOwnSizesMatchAReferenceThroughRandomEditsScrollsA
   }
 }
 
+// A scroll bar's line step is the default item size, or 16 pixels when items have none.
+TEST(item_view_model, ScrollLinesAreTheDefaultSizeOr16Pixels) {
+  for (int size : {0, 9}) {
+    CDefaultDiscreteItemViewModel rows(size);
+    EXPECT_EQ(CPixelScrollModel(&rows).GetLineStep(), size ? size : 16) << size;
+  }
+}
+
 TEST(item_view_model, TotalsBeyondTheIntegerRangeSaturate) {
   CDefaultDiscreteItemViewModel model(1000);
   model.SetCount(10000000);                  // ten thousand million pixels

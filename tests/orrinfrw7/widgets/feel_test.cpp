@@ -134,7 +134,7 @@ TEST_F(scroll_feel_test, ADragSelectionHeldBelowTheRowsKeepsScrollingUntilItCome
   control.MouseMove(30, 30);
   control.MouseDown(30, 30);
   const int view = grid->GetRowViewModel()->GetViewSize();
-  control.MouseMove(30, view + 10);  // just below the rows, then held still
+  control.MouseMove(30, view);  // on the first pixel below the rows, then held still
   const auto current = [&] { return grid->GetRowEventHandler().GetSelectionModel()->GetCurrent(); };
   const int first = grid->Top(), first_current = current();
   control.AdvanceTime(1000);  // twenty steps of a row
@@ -335,15 +335,23 @@ TEST_F(header_feel_test, ADraggedCaptionFollowsThePointerOverAWideAccentDropMark
   EXPECT_EQ(header->VisibleIndex2ModelIndex(0), 0);  // dropped in front of itself: no move
 }
 
-TEST_F(header_feel_test, ACaptionDragHeldAtTheRightEdgeScrollsTheHeader) {
-  for (int x : {20, 150, 295}) (x == 20 ? control.MouseDown(x, 12) : control.MouseMove(x, 12));
+// One pixel short of the zone nothing scrolls; on its first pixel the header scrolls, and a release
+// there without another move drops the caption where the scrolled columns now put the pointer.
+TEST_F(header_feel_test, ACaptionDragHeldAtTheRightEdgeScrollsTheHeaderAndDropsWhereItGot) {
+  const int zone = 300 - CHeader::kEdgeScrollZone;
+  for (int x : {20, 150, zone - 1}) (x == 20 ? control.MouseDown(x, 12) : control.MouseMove(x, 12));
+  control.AdvanceTime(300);
+  EXPECT_EQ(header->GetColumnViewModel()->GetViewStart(), 0);
+  control.MouseMove(zone, 12);
   control.AdvanceTime(CHeader::kEdgeScrollMs * 10);
   EXPECT_EQ(header->GetColumnViewModel()->GetViewStart(), 10 * CHeader::kEdgeScrollStep);
-  control.MouseMove(150, 12);  // away from the edge: it stops
-  const int stopped = header->GetColumnViewModel()->GetViewStart();
-  control.AdvanceTime(300);
-  EXPECT_EQ(header->GetColumnViewModel()->GetViewStart(), stopped);
-  control.MouseUp(150, 12);
+  // The pointer is over view pixel 404 now, right of the wide column's middle: the first column
+  // lands behind it.
+  control.MouseUp(zone, 12);
+  EXPECT_EQ(header->VisibleIndex2ModelIndex(0), 1);
+  EXPECT_EQ(header->VisibleIndex2ModelIndex(1), 0);
+  control.AdvanceTime(300);  // the release stopped the scrolling
+  EXPECT_EQ(header->GetColumnViewModel()->GetViewStart(), 10 * CHeader::kEdgeScrollStep);
 }
 
 TEST_F(header_feel_test, WideCaptionsStayCentredInTheVisiblePart) {

@@ -248,6 +248,7 @@ struct header_reference_t {
   void Drag(int x0, int x1) {
     const CHeaderHitInfo hit = Hit(x0);
     if (hit.kind == HHT_Divider) {
+      log.push_back("start " + Name(hit.item));
       const int width = hit.item->GetWidth();
       for (int x : {(x0 + x1) / 2, x1}) {
         if (std::max(0, width + x - x0) == hit.item->GetWidth()) continue;
@@ -280,6 +281,13 @@ struct header_reference_t {
     const auto at = std::find(order.begin(), order.end(), anchor);
     order.insert(to < count ? at : at + 1, key);
   }
+  // Two presses and releases in place; the second press on a grip asks for a fit.
+  void DoubleClick(int x) {
+    const CHeaderHitInfo hit = Hit(x);
+    Drag(x, x);
+    Drag(x, x);
+    if (hit.kind == HHT_Divider) log.push_back("fit " + Name(hit.item));
+  }
   static std::string Name(const IHeaderItem* item) { return std::to_string(item->GetModelIndex()); }
 };
 
@@ -288,6 +296,8 @@ struct header_log_t : utilkit2::subscriber_base_t {
     header.ItemMoved.connect(this, &header_log_t::OnMoved);
     header.ItemClicked.connect(this, &header_log_t::OnClicked);
     header.ItemResizing.connect(this, &header_log_t::OnResizing);
+    header.ItemResizeStart.connect(this, &header_log_t::OnResizeStart);
+    header.ItemFitRequested.connect(this, &header_log_t::OnFit);
   }
   void OnMoved(CHeader*, IHeaderItem* item, int from, int to) {
     lines.push_back("moved " + header_reference_t::Name(item) + " " + std::to_string(from) + ">" +
@@ -298,6 +308,12 @@ struct header_log_t : utilkit2::subscriber_base_t {
   }
   void OnResizing(CHeader*, IHeaderItem*, int width, bool*) {
     lines.push_back("resizing " + std::to_string(width));
+  }
+  void OnResizeStart(CHeader*, IHeaderItem* item, bool*) {
+    lines.push_back("start " + header_reference_t::Name(item));
+  }
+  void OnFit(CHeader*, IHeaderItem* item) {
+    lines.push_back("fit " + header_reference_t::Name(item));
   }
   Log lines;
 };
@@ -321,6 +337,15 @@ TEST(header_reference, OrderGeometryHitTestsAndSignalsFollowRandomEditsAndDrags)
       ref.items[std::size_t(k)]->SetWidth(rng() % 5 ? int(rng() % 90) : int(rng() % 3));
     } else if (op == 3 && count) {
       ref.items[std::size_t(k)]->SetFixedWidth(rng() % 3 == 0);
+    } else if (op == 4 && rng() % 4 == 0) {  // another model and back: the order starts afresh
+      header->SetModel(nullptr);
+      header->SetModel(&model);
+      ref.order.clear();
+      ref.start = 0;
+    } else if (op == 4 && rng() % 3 == 0) {
+      const int x = int(rng() % 300);
+      ref.DoubleClick(x);
+      control.DoubleClick(x, 5);
     } else if (op == 4) {
       const int to = int(rng() % 400) - 20;
       header->GetColumnViewModel()->SetViewStart(to);

@@ -104,6 +104,24 @@ TEST(keyboard_navigation, ArrowsAndPagingAtTheEdgesOfTheWholeRows) {
   }
 }
 
+// A selection model handed to the grid brings its current row as the anchor of shift moves; a
+// default handler that goes away leaves the viewer, and keys then find no handler.
+TEST(keyboard_navigation, HandedOverSelectionsAnchorAtTheirCurrentRowAndHandlersMayGo) {
+  grid_fixture_t f(kEven, 1);
+  f.control.KeyDown(KEY_Down);  // row 0, the anchor in the grid's own selection
+  utilkit2::smart_pointer_t<ISelectionModel> other(new CRangeSelectionModel());
+  other->SetCurrent(2);
+  f.grid->SetRowSelectionModel(other);
+  f.control.KeyDown(KEY_Down, MK_Shift);
+  EXPECT_EQ(f.State(), "3@0:2-3");
+  auto* handler = new CContinuousItemEventHandler();
+  f.grid->SetDefEventHandler(handler);
+  delete handler;
+  EXPECT_EQ(f.grid->GetDefEventHandler(), nullptr);
+  EXPECT_FALSE(f.control.KeyDown(KEY_Down));
+  EXPECT_EQ(f.State(), "3@0:2-3");
+}
+
 // A pointer gesture: presses, moves and releases in control pixels, with modifiers.
 struct pointer_step_t {
   enum { press, move, release, right } what;

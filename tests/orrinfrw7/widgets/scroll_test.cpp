@@ -1,8 +1,10 @@
 // Scroll bars and boxes in the headless control (bar arithmetic, regions kept on one position, a
-// header scrolled with its grid, elements that go away), splitters and bevels.
+// header scrolled with its grid, models with coarser steps, elements that go away), splitters
+// and bevels.
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 
 #include "orrin7/system.h"
 #include "orrinfrw7/bevel.h"
@@ -37,6 +39,14 @@ TEST(scroll_bar, ArrowsTrackAndThumbMoveByLinePageAndProportion) {
   bar->SetPosition(5000);
   positions.push_back(bar->GetPosition());
   EXPECT_EQ(positions, (std::vector<double>{100, 90, 100, 550, 900}));
+  // The first and last pixel of each part, clicked with the thumb at 37 … 61 (position 100).
+  std::string parts;
+  for (int y : {19, 20, 36, 37, 60, 61, 199, 200}) {
+    bar->SetPosition(100);
+    control.Click(10, y);
+    parts += std::to_string(int(bar->GetPosition())) + " ";
+  }
+  EXPECT_EQ(parts, "90 0 0 100 100 200 200 110 ");
   bar->SetRange(50, 100, 10);  // everything in view: no thumb, position back to 0
   EXPECT_TRUE(bar->GetThumbRect().empty());
   EXPECT_EQ(bar->GetPosition(), 0);
@@ -92,9 +102,12 @@ TEST_F(scroll_box_test, WheelBarAndKeysKeepBothRegionsOnOnePosition) {
   EXPECT_EQ(Bars(), "v- -h -h ");
   EXPECT_EQ(region_b->GetBounds().right, 400 - outer->GetScrollBarSize());
   // Over grid A (three rows a notch), over grid B, over the header (which does not scroll: the
-  // outer box does), and back up.
-  for (auto [x, y, notches, top] :
-       {std::array{50, 100, 1, 60}, {330, 100, 2, 180}, {50, 10, 1, 240}, {50, 100, -10, 0}}) {
+  // outer box does), and back up, a notch that the grid takes alone and then all the way.
+  for (auto [x, y, notches, top] : {std::array{50, 100, 1, 60},
+                                    {330, 100, 2, 180},
+                                    {50, 10, 1, 240},
+                                    {50, 100, -1, 180},
+                                    {50, 100, -10, 0}}) {
     control.Wheel(x, y, notches);
     ExpectBothAt(top);
   }
@@ -123,8 +136,42 @@ TEST_F(scroll_box_test, TheHorizontalBarScrollsTheHeaderWithItsGrid) {
   control.Wheel(50, 100, 1, MK_Shift);
   EXPECT_EQ(header->GetItemRect(header->GetVisibleItem(0)).left, -80);
   EXPECT_EQ(horizontal->GetPosition(), 80);
+  control.Wheel(50, 10, 1, MK_Shift);  // the header leaves the wheel to its box: sideways too
+  EXPECT_EQ(horizontal->GetPosition(), 140);
   EXPECT_EQ(grid_a->Top(), 0);
   EXPECT_EQ(header->HitTest(100, 5).item, header->GetVisibleItem(1));
+}
+
+// An element 100 pixels high scrolled in units of whole rows (steps of 10): the last of its
+// 1004 units in view is 904, off the steps.
+struct stepped_t : CVisualElement {
+  using CVisualElement::CVisualElement;
+  struct model_t : IScrollModel {
+    double position = 0;
+    int GetTotal() const override { return 1004; }
+    void SetPosition(double to) override { position = to; }
+    double GetPosition() const override { return position; }
+    std::pair<double, int> GetPageInfo() const override { return {10.0, 1}; }
+  } model;
+  IScrollModel* GetVScrollModel() override { return &model; }
+};
+
+TEST(scroll_box, ThumbDragsSnapToTheModelsStepsExceptAtTheVeryEnd) {
+  COffscreenControl control(100, 100);
+  auto* box = new CScrollBox(control.GetRoot(), {0, 0}, AL_Client);
+  auto* element = new stepped_t(box, {0, 0}, AL_Client);
+  box->ConnectElement(element, SC_Vertical, /*driving=*/true);
+  control.Paint();
+  const CScrollBar* bar = box->GetScrollBar(OR_Vertical);
+  std::vector<double> positions;
+  for (int dy : {13, 1000}) {
+    const orrin7::point<int> at = bar->ElementToControl({5, bar->GetThumbRect().top + 2});
+    widgets_test::Drag(control, at.x, at.y, at.x, at.y + dy);
+    positions.push_back(element->model.position);
+  }
+  EXPECT_GT(positions[0], 0);
+  EXPECT_EQ(std::fmod(positions[0], 10), 0);
+  EXPECT_EQ(positions[1], 904);
 }
 
 TEST_F(scroll_box_test, ElementsThatGoAwayLeaveTheBoxAndBadConnectionsAreRefused) {
@@ -132,6 +179,8 @@ TEST_F(scroll_box_test, ElementsThatGoAwayLeaveTheBoxAndBadConnectionsAreRefused
   outer->ConnectElement(grid_b, 3);
   outer->ConnectElement(nullptr, SC_Vertical);
   EXPECT_EQ(assertions.reports().size(), 2u);
+  outer->ConnectElement(grid_b, SC_Vertical, /*driving=*/true);  // takes over from grid A
+  EXPECT_EQ(outer->GetDrivingElement(OR_Vertical), grid_b);
   delete grid_b;
   control.Wheel(50, 100, 1);
   EXPECT_EQ(grid_a->Top(), 60);
