@@ -342,9 +342,9 @@ TEST(offscreen_control, InjectedInputAndTipsBehaveAsThePlatformsDo) {
   EXPECT_EQ(tip(), none);
   control.AdvanceTime(-1000);  // the clock never goes back
   EXPECT_EQ(control.GetTimeMs(), 2 * COffscreenControl::kTooltipDelayMs);
-  control.MouseMove(55, 35);
-  EXPECT_FALSE(control.HoverElapsed());
   control.MouseLeave();
+  EXPECT_FALSE(control.HoverElapsed());
+  control.MouseMove(55, 35);
   EXPECT_FALSE(control.HoverElapsed());
   control.MouseMove(29, 19);
   control.AdvanceTime(COffscreenControl::kTooltipDelayMs - 100);
