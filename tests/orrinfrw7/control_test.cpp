@@ -316,6 +316,29 @@ TEST(control, ARefreshPaintsAnElementOnlyWhereItsParentShowsIt) {
   EXPECT_EQ(control.GetPixel(100, 50).red(), 0);
 }
 
+// A host that wakes late: a repeat run a little late keeps its cadence, and one far behind runs
+// once and comes back at the next dispatch instead of catching up in a burst.
+TEST(control, RepeatingTimersRunLateKeepTheirCadenceWithoutBursts) {
+  struct late_control_t : COffscreenControl {
+    late_control_t() : COffscreenControl(10, 10) {}
+    std::int64_t now = 0;
+    std::int64_t GetTimeMs() const override { return now; }
+    std::int64_t RunAt(std::int64_t time) {  // answers when the timer is due next
+      now = time;
+      DispatchTimers();
+      std::int64_t due = -1;
+      GetNextTimerDue(due);
+      return due;
+    }
+  } control;
+  int runs = 0;
+  control.StartTimer(control.GetRoot(), 30, 30, [&] { ++runs; });
+  EXPECT_EQ(control.RunAt(33), 60);
+  EXPECT_EQ(control.RunAt(200), 201);
+  EXPECT_EQ(control.RunAt(201), 231);
+  EXPECT_EQ(runs, 3);
+}
+
 TEST_F(control_test, AFailedEventIsDroppedAndTheNextOneIsServed) {
   sv4_test::assertion_recorder_t recorder;  // the null pointer reports before it throws
   struct null_user_t : CVisualElement {
