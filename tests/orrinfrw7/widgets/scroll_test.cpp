@@ -140,6 +140,11 @@ TEST_F(scroll_box_test, TheHorizontalBarScrollsTheHeaderWithItsGrid) {
   EXPECT_EQ(horizontal->GetPosition(), 140);
   EXPECT_EQ(grid_a->Top(), 0);
   EXPECT_EQ(header->HitTest(100, 5).item, header->GetVisibleItem(1));
+  // Grid B scrolling its own columns to their end takes region B's bar along.
+  region_b->ConnectElement(grid_b, SC_Horizontal, /*driving=*/true);
+  control.Wheel(330, 100, 1, MK_Shift);
+  EXPECT_EQ(grid_b->GetColumnViewModel()->GetViewStart(), 120);
+  EXPECT_EQ(region_b->GetScrollBar(OR_Horizontal)->GetPosition(), 120);
 }
 
 // An element 100 pixels high scrolled in units of whole rows (steps of 10): the last of its
