@@ -106,7 +106,6 @@ struct fake_hierarchy_t : hierarchical_data_model_base_t {
 template <class Grid>
 struct open_grid_t : Grid {
   using Grid::Grid;
-  using Grid::on_data_model_updated;
   using Grid::on_draw_cell;
   using Grid::set_data_model;
   using Grid::set_hierarchical_data_model;

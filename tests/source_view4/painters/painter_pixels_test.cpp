@@ -83,12 +83,9 @@ TEST_F(PainterPixels, TextCellsShowTheirStateInsideTheirContent) {
                   probe.count_not(0, top + 25, 140, top + 30, grey),
               0);
   }
-  EXPECT_GT(probe.count(2, 122, 119, 142,
-                        [](_color p) { return p.value == _color::rgb(0x7F, 0xD7, 0x04).value; }),
-            20);
-  EXPECT_EQ(probe.count(2, 2, 119, 112,
-                        [](_color p) { return p.value == _color::rgb(0x7F, 0xD7, 0x04).value; }),
-            0);
+  const auto found = [](_color p) { return p.value == _color::rgb(0x7F, 0xD7, 0x04).value; };
+  EXPECT_GT(probe.count(2, 122, 119, 142, found), 20);
+  EXPECT_EQ(probe.count(2, 2, 119, 112, found), 0);
 }
 
 // Outline corners and the horizontal bar in both; the vertical bar (x 7, y 5) in the plus only.
