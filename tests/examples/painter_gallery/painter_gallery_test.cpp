@@ -51,8 +51,7 @@ double contrast(std::uint32_t a, std::uint32_t b) {
 // Runs the program once for the whole file and reads back its image.
 class PainterGallery : public ::testing::Test {
  protected:
-  // CTest runs the tests of this file side by side, each process running the program: each
-  // writes a file of its own and then puts it in the image's place in one step.
+  // CTest runs this file's tests side by side: each writes its own file, then renames it.
   static void SetUpTestSuite() {
     const std::string path = sv4_test::output_path("painter_gallery_test.png");
     const std::string own = path + "." + std::to_string(getpid()) + ".png";
@@ -155,11 +154,9 @@ TEST_F(PainterGallery, CellsHaveThePaintersColoursWhereTheirGeometryPutsThem) {
   }
 }
 
-// Text on the cell background of its row's state (first row line, after the button and any
-// found mark), on found marks and on range tags: the light panel keeps its exact colours, and in
-// the dark one text stands out at least 4.5:1, buttons 3:1. The snippet's white active text on the
-// pale group selection falls short in the light panel by its palette's choice; it is only held to
-// its colours there.
+// Text on its row's background (after any button and found mark), on found marks and on range
+// tags: exact colours in the light panel, at least 4.5:1 in the dark one (buttons 3:1). The
+// snippet's white active text on the pale selection falls short in the light panel by choice.
 TEST_F(PainterGallery, TextStandsOutFromWhatItIsDrawnOnInBothPalettes) {
   constexpr std::uint32_t black = 0xFF000000u, white = 0xFFFFFFFFu;
   constexpr std::uint32_t weak = 0xFF82FFDAu, strong = 0xFF04D77Fu;  // found marks, every palette
