@@ -68,14 +68,22 @@ struct scroll_box_test : ::testing::Test {
     grid_b->SetRowSelectionModel(grid_a->GetRowEventHandler().GetSelectionModel());
     control.Paint();
   }
-  // Both grids at `top` pixels, and showing the same rows side by side.
+  // Both grids at `top` pixels, and every pixel line below the header showing its row (black when
+  // selected) side by side: scrolled pixels and repainted strips land where they belong.
   void ExpectBothAt(int top) {
     EXPECT_EQ(grid_a->Top(), top);
     EXPECT_EQ(grid_b->Top(), top);
     EXPECT_EQ(outer->GetScrollBar(OR_Vertical)->GetPosition(), top);
     control.Paint();
-    for (int y = 30; y < 250; y += 17)
-      EXPECT_EQ(control.GetPixel(30, y), control.GetPixel(320, y)) << y;
+    const ISelectionModel* selection = grid_a->GetRowSelectionModel();
+    for (int y = 20; y < 250; ++y) {
+      const int row = (top + y - 20) / 20;
+      const orrin7::_color shown = control.GetPixel(30, y);
+      const orrin7::_color expected = selection->IsItemSelected(row) ? orrin7::_color::rgb(0, 0, 0)
+                                                                     : widgets_test::RowColour(row);
+      ASSERT_EQ(shown, control.GetPixel(320, y)) << y;
+      ASSERT_EQ(shown.value & 0xFFFFFF, expected.value & 0xFFFFFF) << y;
+    }
   }
   // Which bars show ("v", "h") in the outer box, region A and region B.
   std::string Bars() const {
