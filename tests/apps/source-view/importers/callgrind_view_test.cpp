@@ -1,6 +1,5 @@
-// The view of a callgrind profile built by hand: event columns summed over functions, the chosen
-// file and events, the summary, call snippets with their targets, function groups with inlined
-// code, and the hottest lines.
+// The view of a hand-built callgrind profile: event columns, chosen file and events, summary,
+// call snippets with their targets, function groups with inlined code, the hottest lines.
 #include <gtest/gtest.h>
 #include <unistd.h>
 

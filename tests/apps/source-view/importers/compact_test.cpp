@@ -1,6 +1,5 @@
-// The compact storage behind large inputs: source text in blocks, mapped input files that give
-// pages back, the reader's progress reports, and branch labels and snippets kept as records in
-// the model.
+// The compact storage behind large inputs: source text in blocks, mapped input files, progress
+// reports, and branch labels and snippets kept as records in the model.
 #include <gtest/gtest.h>
 #include <unistd.h>
 

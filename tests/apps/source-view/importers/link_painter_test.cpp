@@ -1,6 +1,5 @@
-// A profile's call entries in snippet mode, painted in the headless control: the name of a callee
-// that can be followed is drawn as a link (blue ink, underlined) and the hand shows over its
-// entry; a callee without a source keeps the dimmed look.
+// A profile's call entries in snippet mode in the headless control: a callee that can be
+// followed is a blue, underlined link with the hand over it; one without a source is not.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
