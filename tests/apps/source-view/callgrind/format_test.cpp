@@ -1,6 +1,5 @@
-// The callgrind reader on hand-written profiles: compressed names of every kind, relative and
-// hexadecimal positions, inlined files, calls, parts and inputs merged, event definitions, and
-// bad input with its exact message.
+// The callgrind reader on hand-written profiles: names, positions, inlined files, calls, parts,
+// inputs and event definitions, and bad input with its exact message.
 #include <gtest/gtest.h>
 
 #include <unistd.h>

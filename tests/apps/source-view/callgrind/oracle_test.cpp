@@ -1,6 +1,5 @@
-// The callgrind reader against valgrind itself: a small program of ours run under callgrind in
-// several ways, every line's self cost per event (summed over functions) and every call line
-// compared with what callgrind_annotate prints for the same profile.
+// The callgrind reader against valgrind: a program of ours profiled several ways, every line's
+// self cost per event and every call line compared with what callgrind_annotate prints.
 #include <gtest/gtest.h>
 #include <unistd.h>
 

@@ -156,19 +156,21 @@ TEST(Program, RendersImagesInBothThemes) {
 TEST(Program, BadInputNamesFileAndLineAndFails) {
   std::string dir = coverage_dir();
   write_all(dir + "/bad.gcov", "        -:    0:Source:a.c\n       1x:    1:int a;\n");
-  run_result_t r = run("--text '" + dir + "/bad.gcov'");
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, "");
-  EXPECT_EQ(r.err, dir + "/bad.gcov:2: count '1x' is not a number\n");
-  r = run("--png " + dir + "/none.png '" + dir + "/missing.gcov'");
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, dir + "/missing.gcov: cannot open: No such file or directory\n");
-  r = run("--text --line 99 '" + dir + "/sample.bc.gcov'");
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, dir + "/sample.bc.gcov: --line 99 is past the end (16 lines)\n");
-  r = run("--text --format tsv '" + dir + "/sample.bc.gcov'");
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err.rfind(dir + "/sample.bc.gcov:1: header row has no tab-separated columns", 0), 0u);
+  const std::string sample = "'" + dir + "/sample.bc.gcov'";
+  const std::pair<std::string, std::string> cases[] = {
+      {"--text '" + dir + "/bad.gcov'", dir + "/bad.gcov:2: count '1x' is not a number\n"},
+      {"--png " + dir + "/none.png '" + dir + "/missing.gcov'",
+       dir + "/missing.gcov: cannot open: No such file or directory\n"},
+      {"--text --line 99 " + sample,
+       dir + "/sample.bc.gcov: --line 99 is past the end (16 lines)\n"},
+      {"--text --format tsv " + sample,
+       dir + "/sample.bc.gcov:1: header row has no tab-separated columns\n"}};
+  for (const auto& [args, message] : cases) {
+    run_result_t r = run(args);
+    EXPECT_EQ(r.status, 1) << args;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, message);
+  }
 }
 
 TEST(Program, OptionMistakesExitWithUsageStatus) {

@@ -1,9 +1,5 @@
-// The viewer's window under Xvfb: it opens on the first unexecuted line; Ctrl+Down / Ctrl+Up,
-// Ctrl+G, Ctrl+F with F3, Ctrl+D and Ctrl+E, the header's column menu and Ctrl+C act as their
-// keys promise; on a profile it opens on the hottest line, walks the hot lines, follows calls
-// by key and by click and comes back; Ctrl+O opens a chosen file and F5 reloads one that
-// changed, keeping its place. The program reports its state on
-// SIGUSR1; the test compares it with what gcov's listing of the bundled sample says.
+// The viewer's window under Xvfb, driven by its keys, menus and clicks on a listing and on a
+// profile; the program reports its state on SIGUSR1, compared with gcov's listing of the sample.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -32,27 +28,24 @@ std::vector<unsigned> unexecuted_lines() {
   return lines;
 }
 
-std::vector<unsigned> lines_with(const std::string& word) {
-  std::vector<unsigned> lines;
+// The listing's source texts by line number, [0] empty.
+std::vector<std::string> sources() {
+  std::vector<std::string> texts(1);
   std::istringstream in(source_view_test::read_all(SOURCE_VIEW_SAMPLE));
   for (std::string line; std::getline(in, line);) {
     std::size_t a = line.find(':'), b = line.find(':', a + 1);
-    unsigned number = unsigned(std::atoi(line.substr(a + 1, b - a - 1).c_str()));
-    if (number > 0 && line.find(word, b + 1) != std::string::npos) lines.push_back(number);
+    if (b != std::string::npos && std::atoi(line.substr(a + 1, b - a - 1).c_str()) > 0)
+      texts.push_back(line.substr(b + 1));
   }
-  return lines;
+  return texts;
 }
 
-// The text of source line `number` as the listing holds it.
-std::string source_of(unsigned number) {
-  std::istringstream in(source_view_test::read_all(SOURCE_VIEW_SAMPLE));
-  for (std::string line; std::getline(in, line);) {
-    std::size_t a = line.find(':'), b = line.find(':', a + 1);
-    if (b != std::string::npos &&
-        unsigned(std::atoi(line.substr(a + 1, b - a - 1).c_str())) == number)
-      return line.substr(b + 1);
-  }
-  return std::string();
+std::vector<unsigned> lines_with(const std::string& word) {
+  std::vector<unsigned> lines;
+  const std::vector<std::string> texts = sources();
+  for (unsigned n = 1; n < texts.size(); ++n)
+    if (texts[n].find(word) != std::string::npos) lines.push_back(n);
+  return lines;
 }
 
 struct source_view_window : ::testing::Test {
@@ -139,7 +132,7 @@ TEST_F(source_view_window, HeaderMenuHidesAColumnAndCtrlCCopiesTheFocusedLine) {
   keys("ctrl+c");
   std::string copied = shell("xclip -o -selection clipboard");
   EXPECT_EQ(copied.substr(0, copied.find('\n')), "Count\tSource\tBranches\tHits\r") << copied;
-  EXPECT_NE(copied.find("\n0\t" + source_of(hole) + "\t"), std::string::npos) << copied;
+  EXPECT_NE(copied.find("\n0\t" + sources()[hole] + "\t"), std::string::npos) << copied;
 }
 
 // Ctrl+O's dialog takes a typed path (Ctrl+L opens its location entry) and the window shows
