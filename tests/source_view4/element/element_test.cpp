@@ -446,10 +446,14 @@ TEST_F(NavigationStrip, RowsWithASnippetAreMarked) {
   EXPECT_EQ(brushes[2 + 4], "SetBrush(" + format_color(strip.get_background_color()) + ", 1)");
 }
 
-// More rows than pixels: only the frame-coloured strip; no rows or no view model: only the
-// background.
+// More rows than pixels: only the frame-coloured strip (a row a pixel still has its bands); no
+// rows or no view model: only the background.
 TEST_F(NavigationStrip, CrowdedOrMissingRowsDrawNoBands) {
-  rows.SetCount(300);
+  rows.SetCount(100);
+  strip.DrawContent(&painter);
+  EXPECT_EQ(only(painter, "FillRect").size(), 2u + 100u);
+  painter.clear();
+  rows.SetCount(101);
   strip.DrawContent(&painter);
   const std::vector<std::string> expected = {fill(0, 0, 10, 100 + 2 * m), fill(0, m, 10, 100 + m)};
   EXPECT_EQ(only(painter, "FillRect"), expected);

@@ -45,7 +45,7 @@ TEST_F(dispatch_test, PainterChoiceRecordsAndSummaryCells) {
 // painter takes the column painter's switches, and the column painter's own come back.
 TEST_F(dispatch_test, EndingLinesAreSetPerCellAndRestored) {
   a->set_draw_horizontal_lines(false);
-  b->set_draw_vertical_lines(false);
+  a->set_draw_vertical_lines(false);
   const auto lines = [&] {
     std::string out;
     painted();
@@ -53,13 +53,13 @@ TEST_F(dispatch_test, EndingLinesAreSetPerCellAndRestored) {
       if (d.painter.size() == 1) out += d.painter + "-h"[d.hlines] + "-v"[d.vlines] + " ";
     return out;
   };
-  EXPECT_EQ(lines(), "A-v Bh- A-v Bh- A-v Lh- ");  // the painters' own switches
+  EXPECT_EQ(lines(), "A-- Bhv A-- Bhv A-- Lhv ");  // the painters' own switches
   grid->enable_ending_grid_hlines(true);
   grid->enable_ending_grid_vlines(true);
   EXPECT_EQ(lines(), "A-v B-- A-v B-- Ahv Lh- ");
-  EXPECT_EQ(std::make_tuple(a->get_draw_horizontal_lines(), b->get_draw_horizontal_lines(),
-                            b->get_draw_vertical_lines()),
-            std::make_tuple(false, true, false));
+  EXPECT_EQ(std::make_tuple(a->get_draw_horizontal_lines(), a->get_draw_vertical_lines(),
+                            b->get_draw_horizontal_lines(), b->get_draw_vertical_lines()),
+            std::make_tuple(false, false, true, true));
   EXPECT_TRUE(cells->IsEmptyAreaSeparatorDrawn());
   EXPECT_FALSE(summary->IsEmptyAreaSeparatorDrawn());
 }

@@ -165,14 +165,15 @@ TEST(CallgrindView, FunctionsGroupTheirLinesAndTheCodeInlinedIntoThem) {
 
 TEST(CallgrindView, HotLinesAreTheTopPercentOfCostedLinesWithTies) {
   builder_t b;
-  for (std::uint32_t line = 1; line <= 250; ++line) b.line(0, 0, line, line % 100 + 1, 0);
+  for (std::uint32_t line = 1; line <= 250; ++line) b.line(0, 0, line, line == 100 ? 249 : line, 0);
   b.line(2, 0, 7, 5000000000ull, 0);  // above 32 bits
   data_model_t model;
   view_description_t view = fill_callgrind_view(b.p, request(view_mode_t::flat), model);
-  // 3 rows are 1 % of 250; the third largest cost, 100, is on lines 99 and 199 (and line 7).
-  EXPECT_EQ(view.attention_rows, (std::vector<unsigned>{6, 98, 198}));
+  // 3 rows are 1 % of 250 (2.5 rounded up): after line 7 and line 250, the third largest cost,
+  // 249, is on lines 100 and 249.
+  EXPECT_EQ(view.attention_rows, (std::vector<unsigned>{6, 99, 248, 249}));
   EXPECT_EQ(view.start_row, 6u);
-  EXPECT_EQ(model.get_text_data(6, view.right[0].data_id), L"5000000008");
+  EXPECT_EQ(model.get_text_data(6, view.right[0].data_id), L"5000000007");
 }
 
 }  // namespace

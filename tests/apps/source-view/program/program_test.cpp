@@ -171,6 +171,7 @@ TEST(Program, BadInputNamesFileAndLineAndFails) {
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, message);
   }
+  EXPECT_EQ(run("--text --line 16 " + sample).status, 0);  // the last line is not past the end
 }
 
 TEST(Program, OptionMistakesExitWithUsageStatus) {
