@@ -77,7 +77,7 @@ class grouped_run_t {
   void check() {
     SV4_FUZZ_CHECK(m_log.take().empty());
     check_snippets();
-    sv4_fuzz::check_rows_are_live(m_model);
+    sv4_fuzz::check_rows_are_live(m_model, /*each_once=*/m_checker.has_value());
     for (int row = 0; row < m_model.GetRowCount(); ++row)
       SV4_FUZZ_CHECK(m_model.get_flat_row_index(static_cast<unsigned int>(row)) ==
                      m_model.GetItemByRow(row)->data);
@@ -168,7 +168,7 @@ class grouped_run_t {
     assigned.AddItem(7, true, model_t::GropOpenExpanded);
     assigned = m_model;
     for (model_t* other : {&copy, &assigned}) {
-      sv4_fuzz::check_rows_are_live(*other);
+      sv4_fuzz::check_rows_are_live(*other, /*each_once=*/m_checker.has_value());
       SV4_FUZZ_CHECK(other->get_row_count() == m_model.get_row_count());
       for (unsigned int row = 0; row < m_model.get_row_count(); ++row)
         SV4_FUZZ_CHECK(
