@@ -12,23 +12,18 @@ namespace source_view4::text_form {
 // stream, and only then do the *_length functions below answer the length of the text.
 bool classic_locale();
 
-void append_int(std::wstring& out, int value);
-void append_unsigned(std::wstring& out, unsigned int value);
-// "0x" and the value in lower-case hexadecimal.
-void append_hex(std::wstring& out, std::uint64_t value);
-// value × 100 with two decimals and "%"; nothing for 0, negative values and NaN.
-void append_fraction(std::wstring& out, double value);
-
-// What the append_* functions above append to an empty string, allocated at its final size.
+// The texts of numbers, each string allocated once at its final size.
 std::wstring int_text(int value);
 std::wstring unsigned_text(unsigned int value);
+// "0x" and the value in lower-case hexadecimal.
 std::wstring hex_text(std::uint64_t value);
+// value × 100 with two decimals and "%"; nothing for 0, negative values and NaN.
 std::wstring fraction_text(double value);
 
 // Every tab becomes `width` spaces wherever it stands (no tab stops).
 void expand_tabs(std::wstring& text, unsigned int width);
 
-// Characters of the text the append_* functions write, under the classic locale.
+// Characters of the text the *_text functions write, under the classic locale.
 std::size_t int_length(int value);
 std::size_t unsigned_length(unsigned int value);
 std::size_t hex_length(std::uint64_t value);

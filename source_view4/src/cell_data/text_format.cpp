@@ -18,14 +18,6 @@ namespace text_form {
 
 namespace {
 
-// Grows `out` once and widens the characters in place: the text of a number costs one
-// allocation at most.
-void append_ascii(std::wstring& out, const char* first, const char* last) {
-  const std::size_t start = out.size();
-  out.resize(start + static_cast<std::size_t>(last - first));
-  for (wchar_t* to = &out[start]; first != last; ++first, ++to) *to = static_cast<wchar_t>(*first);
-}
-
 constexpr std::uint64_t powers_of_ten[20] = {1ull,
                                              10ull,
                                              100ull,
@@ -61,8 +53,9 @@ std::size_t decimal_digits(std::uint64_t value) {
 
 std::size_t hex_digits(std::uint64_t value) { return (bit_width(value) + 3) / 4; }
 
-// The classic locale's text of an integer, written from its last digit back into a buffer of its
-// own, so that the string that takes it is allocated once at its final size.
+// The classic locale's text of an integer (hexadecimal ones after "0x"), written from its last
+// digit back into a buffer of its own, so that the string that takes it is allocated once at its
+// final size.
 class classic_digits_t {
  public:
   classic_digits_t(std::uint64_t magnitude, bool negative, bool hex) {
@@ -72,6 +65,8 @@ class classic_digits_t {
         m_room[--m_first] = static_cast<wchar_t>(digit < 10 ? L'0' + digit : L'a' + digit - 10);
         magnitude >>= 4;
       } while (magnitude != 0);
+      m_room[--m_first] = L'x';
+      m_room[--m_first] = L'0';
       return;
     }
     for (; magnitude >= 100; magnitude /= 100) put_pair(static_cast<unsigned>(magnitude % 100));
@@ -105,7 +100,6 @@ classic_digits_t classic_digits(T value, bool hex) {
   return classic_digits_t(magnitude, negative, hex);
 }
 
-// What a default wide stream writes for the number under the global locale.
 template <class T>
 std::wstring streamed(T value, bool hex) {
   std::wostringstream stream;
@@ -114,21 +108,15 @@ std::wstring streamed(T value, bool hex) {
   return stream.str();
 }
 
+// What a default wide stream writes for the number under the global locale, hexadecimal numbers
+// after "0x".
 template <class T>
-void append_integer(std::wstring& out, T value, bool hex) {
-  if (!classic_locale()) {
-    out += streamed(value, hex);
-    return;
+std::wstring integer_text(T value, bool hex) {
+  if (classic_locale()) {
+    const classic_digits_t digits = classic_digits(value, hex);
+    return std::wstring(digits.begin(), digits.end());
   }
-  const classic_digits_t digits = classic_digits(value, hex);
-  out.append(digits.begin(), digits.end());
-}
-
-template <class T>
-std::wstring integer_text(T value) {
-  if (!classic_locale()) return streamed(value, false);
-  const classic_digits_t digits = classic_digits(value, false);
-  return std::wstring(digits.begin(), digits.end());
+  return (hex ? L"0x" : L"") + streamed(value, hex);
 }
 
 bool is_power_of_ten(std::uint64_t value) {
@@ -140,54 +128,25 @@ bool is_power_of_ten(std::uint64_t value) {
 // Numbers are written as a default wide string stream writes them under the global locale. Under
 // the classic locale that text is known (no grouping, '.' as decimal point), so it is produced
 // without building a stream.
-// The classic locale is copied once: comparing with the copy is a pointer comparison, while
-// std::locale::classic() runs the library's initialisation check on every call.
-bool classic_locale() {
-  static const std::locale classic = std::locale::classic();
-  return std::locale() == classic;
-}
+bool classic_locale() { return std::locale() == std::locale::classic(); }
 
-void append_int(std::wstring& out, int value) { append_integer(out, value, false); }
-void append_unsigned(std::wstring& out, unsigned int value) { append_integer(out, value, false); }
-
-void append_hex(std::wstring& out, std::uint64_t value) {
-  out += L"0x";
-  append_integer(out, value, true);
-}
+std::wstring int_text(int value) { return integer_text(value, false); }
+std::wstring unsigned_text(unsigned int value) { return integer_text(value, false); }
+std::wstring hex_text(std::uint64_t value) { return integer_text(value, true); }
 
 std::wstring fraction_text(double value) {
-  std::wstring text;
-  append_fraction(text, value);
-  return text;
-}
-
-std::wstring int_text(int value) { return integer_text(value); }
-std::wstring unsigned_text(unsigned int value) { return integer_text(value); }
-
-std::wstring hex_text(std::uint64_t value) {
-  if (!classic_locale()) return L"0x" + streamed(value, true);
-  const classic_digits_t digits = classic_digits(value, true);
-  std::wstring text;
-  text.reserve(2 + static_cast<std::size_t>(digits.end() - digits.begin()));
-  text += L"0x";
-  text.append(digits.begin(), digits.end());
-  return text;
-}
-
-void append_fraction(std::wstring& out, double value) {
-  if (!(value > 0.0)) return;
+  if (!(value > 0.0)) return {};
   const double percent = value * 100.0;
-  if (classic_locale()) {
-    char buffer[512];
-    auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, percent, std::chars_format::fixed, 2);
-    append_ascii(out, buffer, result.ptr);
-  } else {
+  if (!classic_locale()) {
     std::wostringstream stream;
-    stream << std::fixed << std::setprecision(2) << percent;
-    out += stream.str();
+    stream << std::fixed << std::setprecision(2) << percent << L'%';
+    return stream.str();
   }
-  out += L'%';
+  char buffer[512];  // the largest double has 309 digits before the point
+  char* end =
+      std::to_chars(buffer, buffer + sizeof buffer - 1, percent, std::chars_format::fixed, 2).ptr;
+  *end++ = '%';
+  return std::wstring(buffer, end);  // ASCII characters, widened one by one
 }
 
 // In place: with wider tabs each character moves right by the room the tabs before it gain, so
@@ -254,7 +213,7 @@ void append_icon_list(std::wstring& out, const std::vector<int>& icons) {
   out += L'{';
   for (std::size_t i = 0; i < icons.size(); ++i) {
     if (i != 0) out += L" ,";
-    append_int(out, icons[i]);
+    out += int_text(icons[i]);
   }
   out += L'}';
 }
@@ -263,7 +222,7 @@ void append_label_list(std::wstring& out, const label_list_t& labels) {
   const std::size_t count = std::min(labels.texts.size(), labels.image_indexes.size());
   for (std::size_t i = 0; i < count; ++i) {
     out += L'{';
-    append_int(out, labels.image_indexes[i]);
+    out += int_text(labels.image_indexes[i]);
     out += L'}';
     out += labels.texts[i];
   }
@@ -274,9 +233,9 @@ void append_label_list(std::wstring& out, const label_list_t& labels) {
 void append_found_items(std::wstring& out, const found_items_t& items) {
   if (items.empty()) return;
   const data_model_found_item_t& last = items.back();
-  append_int(out, last.column);
-  append_int(out, last.start);
-  append_int(out, last.length);
+  out += int_text(last.column);
+  out += int_text(last.start);
+  out += int_text(last.length);
   out += last.current ? L'1' : L'0';
 }
 
