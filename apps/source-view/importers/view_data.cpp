@@ -346,9 +346,7 @@ view_description_t fill_table_view(const tsv_table_t& table, const source_text_t
 
 view_description_t fill_plain_view(const source_text_t& source_lines,
                                    source_view4::data_model_t& model) {
-  tsv_table_t empty;
-  view_description_t view = fill_table_view(empty, source_lines, model);
-  return view;
+  return fill_table_view(tsv_table_t(), source_lines, model);
 }
 
 label_list_t branch_labels(record_range_t<branch_record_t> branches) {
